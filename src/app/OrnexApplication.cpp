@@ -1,0 +1,25 @@
+#include "app/OrnexApplication.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+OrnexApplication::OrnexApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // Only the name: a display name would be appended to every window title.
+    setApplicationName(QStringLiteral("ORNEX dialler"));
+}
+
+bool OrnexApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowException(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowException(QString());
+    }
+    return false;
+}
+
+void OrnexApplication::ShowException(const QString& message) {
+    QMessageBox::critical(activeWindow(), applicationName(), message);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object. An exception must never unwind through Qt's event
+// loop: whatever escapes an event handler is shown to the user here and the
+// program carries on.
+class OrnexApplication : public QApplication {
+    Q_OBJECT
+public:
+    OrnexApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Shows an exception's message in an error box titled with the
+    // application's title. `message` is empty for exceptions that are not
+    // the program's own.
+    static void ShowException(const QString& message);
+};

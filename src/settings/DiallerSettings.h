@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// The dialler's settings: its contact list, its eight alarm inputs and its two
+// PINs. Every limit and default is declared here once; the editor, the
+// settings file, the download and the upload all read them from here.
+namespace SettingsLimits {
+constexpr int ContactCount = 99;
+constexpr int InputCount = 8;
+constexpr int OutputCount = 2;
+constexpr int PhoneNumberMaxLength = 16;
+constexpr int SmsMessageMaxLength = 90;
+constexpr int AttemptsMin = 0;
+constexpr int AttemptsMax = 99;
+constexpr int AttemptsDefault = 3;
+constexpr int PinMinLength = 4;
+constexpr int PinMaxLength = 6;
+// The dialler refuses to store more than this many numbers for one input.
+constexpr int ContactsPerInputMax = 16;
+inline const QString AdminPinDefault = QStringLiteral("7431");
+inline const QString UserPinDefault = QStringLiteral("8297");
+} // namespace SettingsLimits
+
+struct ContactEntry {
+    QString PhoneNumber; // empty: the location is free
+    bool ReportBySms = false;
+    bool ReportByVoice = false;
+    std::array<bool, SettingsLimits::InputCount> ReportsInput{};
+
+    bool IsFree() const { return PhoneNumber.isEmpty(); }
+    bool operator==(const ContactEntry&) const = default;
+};
+
+struct InputSettings {
+    bool NormallyOpen = true;
+    bool Latching = true;
+    int DiallingAttempts = SettingsLimits::AttemptsDefault;
+    QString SmsMessage;
+    // Only the download sets it: the dialler has no voice message for the input.
+    bool VoiceMessageMissing = false;
+
+    bool operator==(const InputSettings&) const = default;
+};
+
+struct DiallerSettings {
+    std::array<ContactEntry, SettingsLimits::ContactCount> Contacts{};
+    std::array<InputSettings, SettingsLimits::InputCount> Inputs{};
+    QString AdminPin = SettingsLimits::AdminPinDefault;
+    QString UserPin = SettingsLimits::UserPinDefault;
+
+    bool operator==(const DiallerSettings&) const = default;
+};
+
+using ContactList = std::array<ContactEntry, SettingsLimits::ContactCount>;
+
+// Moves the occupied locations up over the free ones, keeping their order.
+// Free locations below the last occupied one stay where they are (they are
+// free either way). Returns where the location at `selectedRow` ended up, or
+// -1 when nothing was selected.
+int CompactContactList(ContactList& contacts, int selectedRow);
