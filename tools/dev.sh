@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# One entry point for a fresh Debian 12 machine (run as root, or with sudo
+# available): installs what the build needs when it is missing, builds, and
+# then starts the program (`run`, `demo`) or runs every test (`test`).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++ pkg-config
+          qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
+          libgtest-dev libgmock-dev libbenchmark-dev mingw-w64 clang-format)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
+}
+
+build() {
+    cmake --preset default >/dev/null
+    cmake --build --preset default
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    build
+    exec build/src/app/ornex-config
+    ;;
+test)
+    install_missing
+    build
+    ctest --preset default
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
