@@ -55,7 +55,12 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, 
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(BaseCaption);
-    QFont font(QStringLiteral("Tahoma"));
+    // Tahoma 8 point; where it is missing, a face of similar width keeps the
+    // captions inside their fixed-size buttons.
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("DejaVu Sans Condensed")});
     font.setPixelSize(11);
     setFont(font);
 
@@ -68,7 +73,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildPages(client, *anchors);
     BuildPageButtons(client, *anchors);
     BuildStatusBar(client);
-    anchors->Place(StatusBar, QRect(0, ClientHeight - StatusBarHeight, ClientWidth, StatusBarHeight),
+    anchors->Place(StatusBar,
+                   QRect(0, ClientHeight - StatusBarHeight, ClientWidth, StatusBarHeight),
                    AnchorLeft | AnchorRight | AnchorBottom);
     setCentralWidget(client);
 
@@ -225,8 +231,8 @@ void TMainForm::BuildPhoneNumbersPage() {
         Named(PhoneNumbersListPopupMenu->addAction(tr("Move &Up")), "MoveUpListMenuItem");
     MoveDownListMenuItem =
         Named(PhoneNumbersListPopupMenu->addAction(tr("Move &Down")), "MoveDownListMenuItem");
-    MoveToEndOfListMenuItem = Named(PhoneNumbersListPopupMenu->addAction(tr("Move to &End")),
-                                    "MoveToEndOfListMenuItem");
+    MoveToEndOfListMenuItem =
+        Named(PhoneNumbersListPopupMenu->addAction(tr("Move to &End")), "MoveToEndOfListMenuItem");
 
     PhoneNumberEditPanel = Named(new QFrame(PhoneNumbersSheet), "PhoneNumberEditPanel");
     PhoneNumberEditPanel->setFrameShape(QFrame::StyledPanel);
@@ -258,16 +264,16 @@ void TMainForm::BuildPhoneNumbersPage() {
     SaveButton->setDefault(true);
     SaveButton->setAutoDefault(false);
     for (QWidget* w : std::initializer_list<QWidget*>{PhoneNumberEdit, SMSCheckBox, VoiceCheckBox,
-                                                      AllInputsCheckBox, RevertButton,
-                                                      DeleteButton, SaveButton}) {
+                                                      AllInputsCheckBox, RevertButton, DeleteButton,
+                                                      SaveButton}) {
         w->setEnabled(false);
     }
     PhoneNumberEditPanel->setEnabled(false);
 }
 
 void TMainForm::BuildVoiceMessagePage() {
-    MessageSelectRadioGroup = Named(new QGroupBox(tr("Message Selection"), VoiceMessageSheet),
-                                    "MessageSelectRadioGroup");
+    MessageSelectRadioGroup =
+        Named(new QGroupBox(tr("Message Selection"), VoiceMessageSheet), "MessageSelectRadioGroup");
     MessageSelectRadioGroup->setGeometry(15, 15, 185, 250);
     struct VoiceButton {
         QPushButton*& button;
@@ -281,8 +287,7 @@ void TMainForm::BuildVoiceMessagePage() {
          tr("Send Selected Message to ORNEX"), QRect(424, 31, 138, 76)},
         {SendAllMessagesButton, "SendAllMessagesButton", tr("Send all messages to ORNEX"),
          tr("Send Selected Message to ORNEX"), QRect(424, 115, 138, 76)},
-        {PlayButton, "PlayButton", tr("Play"), tr("Play Selected Message"),
-         QRect(248, 31, 90, 40)},
+        {PlayButton, "PlayButton", tr("Play"), tr("Play Selected Message"), QRect(248, 31, 90, 40)},
         {RecordButton, "RecordButton", tr("Record"), tr("Record Selected Message"),
          QRect(248, 93, 90, 40)},
         {StopButton, "StopButton", tr("Stop"), tr("Stop Recording"), QRect(248, 151, 90, 40)},
@@ -326,7 +331,8 @@ void TMainForm::BuildPageButtons(QWidget* client, AnchorLayout& anchors) {
     SendPageButton->setGeometry(235, 20, 170, 25);
     GetAllButton = MakeButton(PageButtonsPanel, "GetAllButton", tr("&Get All Settings from ORNEX"));
     GetAllButton->setGeometry(471, 20, 150, 25);
-    SendAllButton = MakeButton(PageButtonsPanel, "SendAllButton", tr("&Send All Settings to ORNEX"));
+    SendAllButton =
+        MakeButton(PageButtonsPanel, "SendAllButton", tr("&Send All Settings to ORNEX"));
     SendAllButton->setGeometry(653, 20, 150, 25);
     for (QPushButton* b : {GetPageButton, SendPageButton, GetAllButton, SendAllButton}) {
         b->setEnabled(false);
@@ -458,7 +464,9 @@ void TMainForm::CreateInputRow(int input, int top) {
     slaveLatch->setCurrentIndex(1);
     slaveLatch->setGeometry(230, top, 90, 21);
     for (QComboBox* combo : {nonc, slaveLatch}) {
-        connect(combo, &QComboBox::currentIndexChanged, this, &TMainForm::SettingsChange);
+        // Only the user's selection marks the settings; the program's own
+        // change of the index (download, file, New) does not.
+        connect(combo, &QComboBox::activated, this, &TMainForm::SettingsChange);
     }
 
     auto* retriesPanel = new QFrame(page);
@@ -546,7 +554,32 @@ void TMainForm::SettingsChange() {
     setWindowTitle(windowTitle() + QLatin1Char('*'));
 }
 
-bool TMainForm::SettingsModified() const { return windowTitle().contains(QLatin1Char('*')); }
+SettingsBinding TMainForm::Settings() const {
+    return SettingsBinding(PhoneNumbersListView, InputControls, AdminPINEdit, UserPINEdit);
+}
+
+void TMainForm::CompactContactList() {
+    const SettingsBinding binding = Settings();
+    ContactList contacts = binding.ReadContacts();
+    QTreeWidgetItem* selected = PhoneNumbersListView->currentItem();
+    const int selectedRow = selected && selected->isSelected()
+                                ? PhoneNumbersListView->indexOfTopLevelItem(selected)
+                                : -1;
+    const int newRow = CompactContacts(contacts, selectedRow);
+    binding.WriteContacts(contacts);
+    if (newRow >= 0) {
+        QTreeWidgetItem* item = PhoneNumbersListView->topLevelItem(newRow);
+        PhoneNumbersListView->setCurrentItem(item);
+        PhoneNumbersListView->scrollToItem(item);
+    } else {
+        PhoneNumbersListView->clearSelection();
+    }
+    CurrentContactRow = newRow;
+}
+
+bool TMainForm::SettingsModified() const {
+    return windowTitle().contains(QLatin1Char('*'));
+}
 
 void TMainForm::RetriesEditChange() {
     if (!AttemptsEditQuiet) {

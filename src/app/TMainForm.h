@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/DiallerSettings.h"
+#include "settings/SettingsBinding.h"
 
 #include <QMainWindow>
 
@@ -24,15 +25,6 @@ class QTimer;
 class QTreeWidget;
 class UpDown;
 
-// The five controls that show one alarm input on the Inputs page.
-struct InputControlSet {
-    QComboBox* NONCComboBox = nullptr;
-    QComboBox* SlaveLatchComboBox = nullptr;
-    UpDown* RetriesUpDown = nullptr;
-    QLineEdit* SMSMessageEdit = nullptr;
-    QLabel* VoiceMessageLabel = nullptr;
-};
-
 // The three controls of one output on the Outputs page.
 struct OutputControlSet {
     QPushButton* OnButton = nullptr;
@@ -54,8 +46,13 @@ public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
+    // The settings as the controls hold them.
+    SettingsBinding Settings() const;
+
     // Window-wide behaviours that other parts of the program call.
     void SettingsChange();
+    // Closes the gaps in the contact list; the selection follows its row.
+    void CompactContactList();
     bool SettingsModified() const;
     void PageControlChange();
     void ShowActivity(const QString& text);
@@ -139,7 +136,7 @@ public:
 
     // Tables of the generated controls.
     std::array<QCheckBox*, 2 + SettingsLimits::InputCount> EditorCheckBoxes{};
-    std::array<InputControlSet, SettingsLimits::InputCount> InputControls{};
+    InputControlTable InputControls{};
     std::array<OutputControlSet, SettingsLimits::OutputCount> OutputControls{};
 
 private:

@@ -59,4 +59,6 @@ void OnFieldEnter(QWidget* field, std::function<void()> handler) {
     new FocusWatcher(field, QEvent::FocusIn, std::move(handler));
 }
 
-void AcceptTypedDigitsOnly(QLineEdit* edit) { new DigitKeyFilter(edit); }
+void AcceptTypedDigitsOnly(QLineEdit* edit) {
+    new DigitKeyFilter(edit);
+}

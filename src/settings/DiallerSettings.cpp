@@ -1,6 +1,6 @@
 #include "settings/DiallerSettings.h"
 
-int CompactContactList(ContactList& contacts, int selectedRow) {
+int CompactContacts(ContactList& contacts, int selectedRow) {
     const int count = static_cast<int>(contacts.size());
     int lastOccupied = -1;
     for (int row = count - 1; row >= 0 && lastOccupied < 0; --row) {

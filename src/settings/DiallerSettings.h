@@ -60,4 +60,4 @@ using ContactList = std::array<ContactEntry, SettingsLimits::ContactCount>;
 // Free locations below the last occupied one stay where they are (they are
 // free either way). Returns where the location at `selectedRow` ended up, or
 // -1 when nothing was selected.
-int CompactContactList(ContactList& contacts, int selectedRow);
+int CompactContacts(ContactList& contacts, int selectedRow);
