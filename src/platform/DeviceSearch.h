@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+
+// What a USB device tells the system about itself, and what the search matches
+// on. The vendor ID alone is not enough: the maker's vendor ID is shared with
+// other boards, so the product string reported by the bus is compared as well.
+struct UsbIdentity {
+    std::uint16_t VendorId = 0;
+    std::uint16_t ProductId = 0;
+    QString Description; // compared ignoring case
+};
+
+// The outcome of one search for a device.
+struct DeviceSearchResult {
+    // The port's name as the system names it ("ttyACM0", "COM5"); empty when
+    // no matching device is attached.
+    QString PortName;
+    // Two matching devices sit on different ports. Which one was meant cannot
+    // be told, so no port is given.
+    bool Conflict = false;
+
+    bool Found() const { return !PortName.isEmpty(); }
+    bool operator==(const DeviceSearchResult&) const = default;
+};
+
+// Sums up the ports of every matching device seen during one search: the same
+// port reported twice (a device listed under two entries) is still one device.
+DeviceSearchResult CombineFoundPorts(const QStringList& portNames);
+
+// Looks for attached USB serial devices. The windows get one of these handed
+// in, so tests can give them a search over a fake device tree or a stub.
+class DeviceSearch {
+public:
+    virtual ~DeviceSearch() = default;
+
+    // The serial port of the attached device with this identity.
+    virtual DeviceSearchResult FindDevice(const UsbIdentity& identity) = 0;
+    // The names of the system's serial ports, in no particular order; empty
+    // when the system's list cannot be read.
+    virtual QStringList SerialPortNames() = 0;
+    // What the serial port is opened with for a name this search gave out.
+    virtual QString PortPath(const QString& portName) const = 0;
+};
+
+// The search over this machine's devices.
+std::unique_ptr<DeviceSearch> CreateSystemDeviceSearch();
