@@ -31,3 +31,70 @@ int CompactContacts(ContactList& contacts, int selectedRow) {
     contacts = compacted;
     return newSelected;
 }
+
+bool IsPhoneNumberCharacter(QChar c, int position) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9') {
+        return true;
+    }
+    if (u == u'*' || u == u'#') {
+        return true;
+    }
+    return u == u'+' && position == 0;
+}
+
+bool IsValidPhoneNumber(const QString& number) {
+    if (number.size() > SettingsLimits::PhoneNumberMaxLength) {
+        return false;
+    }
+    for (int i = 0; i < number.size(); ++i) {
+        if (!IsPhoneNumberCharacter(number.at(i), i)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsValidPin(const QString& pin) {
+    if (pin.size() < SettingsLimits::PinMinLength || pin.size() > SettingsLimits::PinMaxLength) {
+        return false;
+    }
+    for (const QChar c : pin) {
+        if (c.unicode() < u'0' || c.unicode() > u'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsAttemptsInRange(int attempts) {
+    return attempts >= SettingsLimits::AttemptsMin && attempts <= SettingsLimits::AttemptsMax;
+}
+
+bool IsBlank(QChar c) {
+    const char16_t u = c.unicode();
+    // Bytes 0x80 to 0x9F are kept: on the host's 8-bit code page they are
+    // printable characters (the euro sign among them).
+    return u <= u' ' || u == 0x7F;
+}
+
+QString TrimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && IsBlank(text.at(first))) {
+        ++first;
+    }
+    while (last > first && IsBlank(text.at(last - 1))) {
+        --last;
+    }
+    return text.mid(first, last - first);
+}
+
+bool HasOnlyStorableCharacters(const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF || (IsBlank(c) && c != QLatin1Char(' '))) {
+            return false;
+        }
+    }
+    return true;
+}

@@ -22,7 +22,28 @@ constexpr int PinMaxLength = 6;
 constexpr int ContactsPerInputMax = 16;
 inline const QString AdminPinDefault = QStringLiteral("7431");
 inline const QString UserPinDefault = QStringLiteral("8297");
+// An attempts field from the dialler that is missing or no number counts as
+// this many.
+constexpr int AttemptsWhenUnreadable = 90;
 } // namespace SettingsLimits
+
+// The characters of a phone number: digits, "*" and "#" anywhere, and "+"
+// only in front, as the dialler dials it.
+bool IsPhoneNumberCharacter(QChar c, int position);
+// True for a phone number the dialler can store: allowed characters and at
+// most PhoneNumberMaxLength of them. The empty text (a free location) passes.
+bool IsValidPhoneNumber(const QString& number);
+// True for a PIN of PinMinLength to PinMaxLength decimal digits.
+bool IsValidPin(const QString& pin);
+bool IsAttemptsInRange(int attempts);
+
+// Spaces and control characters: what the SMS message fields drop at both ends.
+bool IsBlank(QChar c);
+QString TrimBlanks(const QString& text);
+// Texts travel as 8-bit characters, both on the wire and in settings files;
+// an SMS message must not carry control characters (a carriage return would
+// end the command that sends it) nor characters beyond 8 bits.
+bool HasOnlyStorableCharacters(const QString& text);
 
 struct ContactEntry {
     QString PhoneNumber; // empty: the location is free

@@ -1,0 +1,191 @@
+#include "settings/SettingsUpload.h"
+
+#include "settings/RecordFields.h"
+
+namespace {
+
+QByteArray Decimal(int value) {
+    return QByteArray::number(value);
+}
+
+// The text of an answer line, up to its carriage return.
+QString EchoText(const QByteArray& line) {
+    const qsizetype end = line.indexOf('\r');
+    return QString::fromLatin1(end < 0 ? line : line.left(end));
+}
+
+std::optional<QString> PinProblem(const QString& pin, const QString& name) {
+    if (IsValidPin(pin)) {
+        return std::nullopt;
+    }
+    return QStringLiteral("The %1 must be %2 to %3 digits.")
+        .arg(name)
+        .arg(SettingsLimits::PinMinLength)
+        .arg(SettingsLimits::PinMaxLength);
+}
+
+std::optional<QString> ContactProblem(const ContactEntry& contact, int location) {
+    if (contact.PhoneNumber.size() > SettingsLimits::PhoneNumberMaxLength) {
+        return QStringLiteral("The phone number at location %1 is longer than %2 characters.")
+            .arg(location)
+            .arg(SettingsLimits::PhoneNumberMaxLength);
+    }
+    if (!IsValidPhoneNumber(contact.PhoneNumber)) {
+        return QStringLiteral(
+                   "The phone number at location %1 contains characters the dialler cannot store.")
+            .arg(location);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> InputProblem(const InputSettings& input, int n) {
+    if (!IsAttemptsInRange(input.DiallingAttempts)) {
+        return QStringLiteral("The dialling attempts of input %1 must be between %2 and %3.")
+            .arg(n)
+            .arg(SettingsLimits::AttemptsMin)
+            .arg(SettingsLimits::AttemptsMax);
+    }
+    const QString& message = input.SmsMessage;
+    if (message.size() > SettingsLimits::SmsMessageMaxLength) {
+        return QStringLiteral("The SMS message of input %1 is longer than %2 characters.")
+            .arg(n)
+            .arg(SettingsLimits::SmsMessageMaxLength);
+    }
+    if (message.contains(QLatin1Char('"'))) {
+        return QStringLiteral("The SMS message of input %1 contains a double quote (\") character.")
+            .arg(n);
+    }
+    if (!HasOnlyStorableCharacters(message)) {
+        return QStringLiteral(
+                   "The SMS message of input %1 contains characters the dialler cannot store.")
+            .arg(n);
+    }
+    // The dialler's echo drops leading blanks, so such a message could never
+    // be confirmed.
+    if (TrimBlanks(message) != message) {
+        return QStringLiteral("The SMS message of input %1 begins or ends with a blank.").arg(n);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QByteArray DeleteAllContactsCommand() {
+    return QByteArrayLiteral("del,0,all;");
+}
+
+bool UsesNewInputAddFormat(int firmwareMajor, int firmwareMinor) {
+    using namespace UploadProtocol;
+    return firmwareMajor > NewAddFormatMajor ||
+           (firmwareMajor == NewAddFormatMajor && firmwareMinor >= NewAddFormatMinor);
+}
+
+QList<QByteArray> AddContactCommands(const ContactEntry& contact, int firmwareMajor,
+                                     int firmwareMinor) {
+    QList<QByteArray> inputs;
+    for (int n = 1; n <= SettingsLimits::InputCount; ++n) {
+        if (contact.ReportsInput[n - 1]) {
+            inputs << Decimal(n);
+        }
+    }
+    if (contact.IsFree() || inputs.isEmpty()) {
+        return {};
+    }
+    QByteArray tail = ',' + contact.PhoneNumber.toLatin1();
+    if (contact.ReportByVoice) {
+        tail += ",v";
+    }
+    if (contact.ReportBySms) {
+        tail += ",s";
+    }
+    tail += ';';
+    if (UsesNewInputAddFormat(firmwareMajor, firmwareMinor)) {
+        return {"add," + inputs.join('&') + tail};
+    }
+    QList<QByteArray> commands;
+    for (const QByteArray& input : inputs) {
+        commands << "add," + input + tail;
+    }
+    return commands;
+}
+
+QByteArray ModifyInputCommand(int input, const InputSettings& settings) {
+    return "mod,inp," + Decimal(input) + (settings.NormallyOpen ? ",no," : ",nc,") +
+           (settings.Latching ? "l," : "s,") + Decimal(settings.DiallingAttempts) + ';';
+}
+
+QByteArray NameCommand(int input, const QString& message) {
+    return "name," + Decimal(input) + ",\"" + message.toLatin1() + "\";";
+}
+
+QByteArray SetPinCommand(PinNumber which, const QString& pin) {
+    return "pin," + Decimal(static_cast<int>(which)) + ',' + pin.toLatin1() + ';';
+}
+
+QByteArray SaveAllCommand() {
+    return QByteArrayLiteral("save all;");
+}
+
+InputEcho ParseInputEcho(const QByteArray& line) {
+    InputEcho echo;
+    RecordFields fields(EchoText(line));
+    echo.Input = ParseRecordNumber(fields.TakeUpTo(QLatin1Char(':')), 0);
+    if (echo.Input < 1 || echo.Input > SettingsLimits::InputCount) {
+        return echo;
+    }
+    fields.DropThrough(QLatin1Char(':'));
+    fields.SkipBlanks();
+    echo.NormallyOpen = fields.StartsWith(QLatin1StringView("NO"));
+    fields.DropThrough();
+    fields.SkipBlanks();
+    echo.Latching = fields.StartsWith(QLatin1StringView("LATCH"));
+    fields.DropThrough();
+    fields.SkipBlanks();
+    echo.Attempts = ParseRecordNumber(fields.TakeUpTo(), SettingsLimits::AttemptsWhenUnreadable);
+    return echo;
+}
+
+bool InputEchoMatches(const QByteArray& line, int input, const InputSettings& sent) {
+    const InputEcho echo = ParseInputEcho(line);
+    return echo == InputEcho{input, sent.NormallyOpen, sent.Latching, sent.DiallingAttempts};
+}
+
+bool NameEchoMatches(const QByteArray& line, int input, const QString& message) {
+    RecordFields fields(EchoText(line));
+    const int echoed = ParseRecordNumber(fields.TakeUpTo(QLatin1Char(':')), 0);
+    if (echoed < 1 || echoed > SettingsLimits::InputCount || echoed != input) {
+        return false;
+    }
+    fields.DropThrough(QLatin1Char(':'));
+    fields.SkipBlanks();
+    // Compared as the bytes that went out, so a character that had no 8-bit
+    // form is compared as what was really sent.
+    return fields.Rest().toLatin1() == message.toLatin1();
+}
+
+std::optional<QString> FindUploadProblem(const DiallerSettings& settings, UploadScope scope) {
+    const bool all = scope == UploadScope::All;
+    if (all || scope == UploadScope::Pins) {
+        if (auto problem = PinProblem(settings.AdminPin, QStringLiteral("Admin PIN"))) {
+            return problem;
+        }
+        if (auto problem = PinProblem(settings.UserPin, QStringLiteral("User PIN"))) {
+            return problem;
+        }
+    }
+    if (all || scope == UploadScope::Contacts) {
+        for (int location = 1; location <= SettingsLimits::ContactCount; ++location) {
+            if (auto problem = ContactProblem(settings.Contacts[location - 1], location)) {
+                return problem;
+            }
+        }
+    }
+    if (all || scope == UploadScope::Inputs) {
+        for (int n = 1; n <= SettingsLimits::InputCount; ++n) {
+            if (auto problem = InputProblem(settings.Inputs[n - 1], n)) {
+                return problem;
+            }
+        }
+    }
+    return std::nullopt;
+}
