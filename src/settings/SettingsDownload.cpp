@@ -198,7 +198,7 @@ AppliedSettings ApplyContactLines(const SettingsReply& reply, const DiallerSetti
             }
         }
     }
-    CompactContactList(contacts, -1);
+    CompactContacts(contacts, -1);
     CollectNotes(notes, applied.Problems);
     return applied;
 }
