@@ -61,6 +61,9 @@ public:
     void ShowActivity(const QString& text);
     void StatusBarResize();
 
+    // About window.
+    void AboutMenuItemClick();
+
     // Flags of the settings model.
     bool LoadingSettings = true;
     bool AttemptsEditQuiet = true;
@@ -143,6 +146,8 @@ public:
     std::array<OutputControlSet, SettingsLimits::OutputCount> OutputControls{};
 
 private:
+    void WireAbout();
+
     void BuildMenus();
     void BuildPinPanel(QWidget* client, AnchorLayout& anchors);
     void BuildPages(QWidget* client, AnchorLayout& anchors);
