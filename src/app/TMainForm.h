@@ -58,6 +58,9 @@ public:
     void ShowActivity(const QString& text);
     void StatusBarResize();
 
+    // About window.
+    void AboutMenuItemClick();
+
     // Flags of the settings model.
     bool LoadingSettings = true;
     bool AttemptsEditQuiet = true;
@@ -140,6 +143,8 @@ public:
     std::array<OutputControlSet, SettingsLimits::OutputCount> OutputControls{};
 
 private:
+    void WireAbout();
+
     void BuildMenus();
     void BuildPinPanel(QWidget* client, AnchorLayout& anchors);
     void BuildPages(QWidget* client, AnchorLayout& anchors);

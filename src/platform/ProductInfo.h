@@ -1,0 +1,16 @@
+#pragma once
+
+// Who makes the program and where its users find the latest version. The
+// build reads the company name and copyright line from here as well, for the
+// version information of the Windows program file, so they stay plain string
+// constants, one per line.
+namespace ProductInfo {
+
+inline constexpr char CompanyName[] = "Ornex Alarm Systems Ltd";
+inline constexpr char CopyrightLine[] = "Copyright (C) 2024 Ornex Alarm Systems Ltd";
+inline constexpr char WebAddress[] = "https://www.ornex.example/";
+// The web address as the About window shows it.
+inline constexpr char WebHost[] = "www.ornex.example";
+inline constexpr char ProductName[] = "ORNEX Programming Software";
+
+} // namespace ProductInfo
