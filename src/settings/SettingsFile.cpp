@@ -1,5 +1,7 @@
 #include "settings/SettingsFile.h"
 
+#include "platform/ProductInfo.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -62,7 +64,7 @@ QString SettingsFileErrorText(SettingsFileStatus status) {
     case SettingsFileStatus::NewerVersion:
         return QStringLiteral("The chosen settings file is from a newer version of the ORNEX "
                               "software.\r\n\r\nPlease update your software from ") +
-               F::MakerWebAddress +
+               QLatin1String(ProductInfo::WebHost) +
                QStringLiteral(" in the Downloads -> Auto Diallers -> Temba Diallers section.");
     case SettingsFileStatus::OpenForWritingFailed:
         return QStringLiteral("Error opening file for writing");

@@ -41,9 +41,6 @@ constexpr int FileSize =
     ContactRecordsOffset + SettingsLimits::ContactCount * ContactRecordSize; // 3449
 
 inline const QString Extension = QStringLiteral(".ornex");
-// Named in the newer-version message as the place of an up-to-date program.
-// Product data: the maker's real host name replaces it before release.
-inline const QString MakerWebAddress = QStringLiteral("www.temba.example");
 
 constexpr int InputRecordOffset(int input) {
     return InputRecordsOffset + (input - 1) * InputRecordSize;
