@@ -85,6 +85,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     resize(ClientWidth, ClientHeight + menuHeight);
     // Smallest window: 852 x 630 with the frame, which leaves this much inside it.
     setMinimumSize(852 - 16, 630 - 39);
+
+    WireTransport();
 }
 
 TMainForm::~TMainForm() = default;
