@@ -13,6 +13,10 @@ constexpr char16_t ControlPictures = 0x2400; // U+2400 shows NUL, U+240A LF, ...
 constexpr char16_t DeletePicture = 0x2421;
 constexpr char16_t ReplacementCharacter = 0xFFFD;
 
+// The system may end a wait late by a thousandth of its length; waits of at
+// most half a second keep a deadline to the millisecond.
+constexpr int LongestWaitMs = 500;
+
 // Log text of a caller's own text: any of CR LF, CR or LF ends a line.
 QString LineBreaksAsNewlines(const QString& text) {
     QString result = text;
@@ -146,7 +150,7 @@ quint32 DeviceTransport::ReadFromDevice(char* buffer, quint32 wanted, qint32 tim
                 break;
             }
             const qint64 left = deadline - QDateTime::currentMSecsSinceEpoch();
-            mPort.WaitForInput(static_cast<int>(std::clamp<qint64>(left, 1, 1 << 30)));
+            mPort.WaitForInput(static_cast<int>(std::clamp<qint64>(left, 1, LongestWaitMs)));
         }
     } catch (const ComPortError&) {
         PortFailed();
