@@ -9,6 +9,8 @@
 
 class AnchorLayout;
 class CircleShape;
+class ComPort;
+class DeviceTransport;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -137,6 +139,15 @@ public:
     QTimer* CheckPortTimer = nullptr;
     QTimer* RecordTimer = nullptr;
 
+    // Serial transport and traffic log. The window owns the port and the
+    // transport; the traffic log writes into TxRxRichEdit.
+    ::ComPort* ComPort = nullptr;
+    DeviceTransport* Transport = nullptr;
+    void ClearDebugButtonClick();
+    // Runs the connection supervisor 1 ms after events are processed again.
+    void RestartPortCheck();
+    bool TrafficLogActive() const;
+
     // Tables of the generated controls.
     std::array<QCheckBox*, 2 + SettingsLimits::InputCount> EditorCheckBoxes{};
     InputControlTable InputControls{};
@@ -159,4 +170,6 @@ private:
 
     void RetriesEditChange();
     void DialAttemptsExit(int input);
+
+    void WireTransport();
 };

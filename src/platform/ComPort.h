@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+// An error raised by the serial port. The transport turns every one of them
+// into its one recovery action; nothing else catches them.
+class ComPortError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The dialler's serial port: 256000 baud, 8 data bits, no parity, one stop
+// bit, no flow control, DTR and RTS held inactive.
+//
+// QSerialPort opens, configures and closes the port. The transfers work on its
+// descriptor directly: every exchange with the dialler blocks the window
+// thread, and QSerialPort's own blocking helpers spin without end on a line
+// that has hung up (its poll reports only the hang-up, which they do not take
+// for an error). Bytes that QSerialPort buffered itself while the event loop
+// ran are taken first, so nothing is lost or reordered.
+class ComPort : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qint32 BaudRate = 256000;
+    // A write that cannot pass a single byte for this long gives up with the
+    // count sent so far.
+    static constexpr int WriteStallTimeoutMs = 5000;
+
+    explicit ComPort(QObject* parent = nullptr);
+    ~ComPort() override;
+
+    // Opens the port under its name with the settings above; does nothing
+    // when it is open already. Raises when it cannot be opened.
+    void Open();
+    // Closes the port; raises when the system reports an error meanwhile.
+    void Close();
+    bool Connected() const;
+    // False closes the port without raising (used after an error); true opens it.
+    void SetConnected(bool connected);
+
+    QString Port() const { return mName; }
+    // A new name closes an open port and opens it again under that name.
+    void SetPort(const QString& name);
+
+    // Number of received bytes waiting; raises when the port has failed.
+    qint64 InputCount();
+    // Takes up to `count` waiting bytes; returns how many. Raises on error.
+    qint64 Read(char* buffer, qint64 count);
+    // Sends `count` bytes; returns how many were sent. Raises on error.
+    qint64 Write(const char* bytes, qint64 count);
+    // Sleeps until more bytes arrive or `timeoutMs` passes, whichever comes
+    // first, without spending processor time. Raises when the line fails.
+    void WaitForInput(int timeoutMs);
+
+    // The names of the system's serial ports.
+    static QStringList EnumComPorts();
+
+private:
+    void TakeSystemInput();
+    [[noreturn]] void Fail(const QString& what);
+    void LowerModemLines();
+
+    QString mName = QStringLiteral("COM1");
+    QSerialPort mSerial;
+    QByteArray mInput;
+};

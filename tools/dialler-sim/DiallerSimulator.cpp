@@ -1,0 +1,487 @@
+#include "DiallerSimulator.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+std::runtime_error SystemFailure(const char* what) {
+    return std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+}
+
+// Bytes read from the line in one go; small, so that pacing stays even.
+constexpr int ReceiveChunk = 256;
+
+std::chrono::nanoseconds ByteTime(int baud) {
+    // One start bit, eight data bits, one stop bit.
+    return std::chrono::nanoseconds(10'000'000'000LL / baud);
+}
+
+int Le32(const QByteArray& bytes, int at) {
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    }
+    return static_cast<int>(std::min<quint32>(value, 1u << 30));
+}
+
+} // namespace
+
+DiallerSimulator::DiallerSimulator() {
+    mMaster = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (mMaster < 0) {
+        throw SystemFailure("posix_openpt");
+    }
+    char path[128] = {};
+    if (::grantpt(mMaster) != 0 || ::unlockpt(mMaster) != 0 ||
+        ::ptsname_r(mMaster, path, sizeof path) != 0) {
+        const auto failure = SystemFailure("pseudo-terminal");
+        ::close(mMaster);
+        throw failure;
+    }
+    mSlave = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (mSlave < 0) {
+        const auto failure = SystemFailure("open slave");
+        ::close(mMaster);
+        throw failure;
+    }
+    // A raw line: the terminal's own echo and line editing would otherwise
+    // answer the program before the dialler does. The program sets its own
+    // settings when it opens the port and restores these when it closes it.
+    termios settings{};
+    ::tcgetattr(mSlave, &settings);
+    ::cfmakeraw(&settings);
+    ::tcsetattr(mSlave, TCSANOW, &settings);
+    ::fcntl(mMaster, F_SETFL, ::fcntl(mMaster, F_GETFL) | O_NONBLOCK);
+    mWake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (mWake < 0) {
+        const auto failure = SystemFailure("eventfd");
+        ::close(mSlave);
+        ::close(mMaster);
+        throw failure;
+    }
+    mPortName = QString::fromLocal8Bit(path);
+    mThread = std::thread([this] { Run(); });
+}
+
+DiallerSimulator::~DiallerSimulator() {
+    mStop = true;
+    Wake();
+    mThread.join();
+    DoHangUp();
+    ::close(mWake);
+}
+
+void DiallerSimulator::Wake() {
+    const uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(mWake, &one, sizeof one);
+}
+
+void DiallerSimulator::DrainWake() {
+    uint64_t count = 0;
+    [[maybe_unused]] const auto got = ::read(mWake, &count, sizeof count);
+}
+
+void DiallerSimulator::SetFirmwareVersion(int major, int minor, int hardwareVariant) {
+    const std::lock_guard lock(mMutex);
+    mDialler.FirmwareMajor = major;
+    mDialler.FirmwareMinor = minor;
+    mDialler.HardwareVariant = hardwareVariant;
+}
+
+void DiallerSimulator::SetVersionReply(const QByteArray& reply) {
+    const std::lock_guard lock(mMutex);
+    mDialler.VersionReply = reply;
+}
+
+void DiallerSimulator::SetSettings(const DiallerSettings& settings) {
+    const std::lock_guard lock(mMutex);
+    mDialler.Settings = settings;
+}
+
+DiallerSettings DiallerSimulator::Settings() const {
+    const std::lock_guard lock(mMutex);
+    return mDialler.Settings;
+}
+
+void DiallerSimulator::SetOutput(int output, bool on) {
+    const std::lock_guard lock(mMutex);
+    mDialler.Outputs.at(output - 1) = on;
+}
+
+bool DiallerSimulator::Output(int output) const {
+    const std::lock_guard lock(mMutex);
+    return mDialler.Outputs.at(output - 1);
+}
+
+QByteArray DiallerSimulator::VoiceMessage(int input) const {
+    const std::lock_guard lock(mMutex);
+    return mDialler.VoiceMessages.at(input - 1);
+}
+
+int DiallerSimulator::FlashSaves() const {
+    const std::lock_guard lock(mMutex);
+    return mDialler.FlashSaves;
+}
+
+void DiallerSimulator::WithDialler(const std::function<void(SimulatedDialler&)>& change) {
+    const std::lock_guard lock(mMutex);
+    change(mDialler);
+}
+
+void DiallerSimulator::SetBehaviour(const DiallerLineBehaviour& behaviour) {
+    const std::lock_guard lock(mMutex);
+    mBehaviour = behaviour;
+}
+
+DiallerLineBehaviour DiallerSimulator::Behaviour() const {
+    const std::lock_guard lock(mMutex);
+    return mBehaviour;
+}
+
+QList<QByteArray> DiallerSimulator::ReceivedCommands() const {
+    const std::lock_guard lock(mMutex);
+    return mReceived;
+}
+
+void DiallerSimulator::ClearReceivedCommands() {
+    const std::lock_guard lock(mMutex);
+    mReceived.clear();
+}
+
+void DiallerSimulator::SetCommandObserver(std::function<void(const QByteArray&)> observer) {
+    const std::lock_guard lock(mMutex);
+    mObserver = std::move(observer);
+}
+
+void DiallerSimulator::Inject(const QByteArray& bytes) {
+    {
+        const std::lock_guard lock(mMutex);
+        mInjections << bytes;
+    }
+    Wake();
+}
+
+void DiallerSimulator::HangUp() {
+    std::unique_lock lock(mMutex);
+    mHangUpAt = Clock::now();
+    lock.unlock();
+    Wake();
+    lock.lock();
+    mHungUpChanged.wait(lock, [this] { return mHungUp; });
+}
+
+void DiallerSimulator::HangUpAfter(int delayMs) {
+    {
+        const std::lock_guard lock(mMutex);
+        mHangUpAt = Clock::now() + std::chrono::milliseconds(delayMs);
+    }
+    Wake();
+}
+
+bool DiallerSimulator::HungUp() const {
+    const std::lock_guard lock(mMutex);
+    return mHungUp;
+}
+
+bool DiallerSimulator::HangUpDue() {
+    const std::lock_guard lock(mMutex);
+    return mHangUpAt && Clock::now() >= *mHangUpAt;
+}
+
+void DiallerSimulator::DoHangUp() {
+    std::lock_guard lock(mMutex);
+    if (mMaster >= 0) {
+        ::close(mMaster);
+        mMaster = -1;
+    }
+    if (mSlave >= 0) {
+        ::close(mSlave);
+        mSlave = -1;
+    }
+    mHangUpAt.reset();
+    mHungUp = true;
+    mTakingVoiceData = false;
+    mPending.clear();
+    mHungUpChanged.notify_all();
+}
+
+void DiallerSimulator::Run() {
+    while (!mStop) {
+        int timeoutMs = -1;
+        {
+            const std::lock_guard lock(mMutex);
+            if (mHangUpAt) {
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    *mHangUpAt - Clock::now());
+                timeoutMs = static_cast<int>(std::max<long long>(0, left.count() + 1));
+            }
+        }
+        if (mTakingVoiceData) {
+            timeoutMs = timeoutMs < 0 ? VoiceDataGapMs : std::min(timeoutMs, VoiceDataGapMs);
+        }
+        if (mWakeDeferred) {
+            // A wake-up came while a reply was going out; see to it now.
+            mWakeDeferred = false;
+            timeoutMs = 0;
+        }
+        pollfd watched[2] = {{mWake, POLLIN, 0}, {mMaster, POLLIN, 0}};
+        const int count = mMaster >= 0 ? 2 : 1;
+        if (::poll(watched, count, timeoutMs) < 0 && errno != EINTR) {
+            break;
+        }
+        if (watched[0].revents != 0) {
+            DrainWake();
+        }
+        if (mStop) {
+            break;
+        }
+        if (HangUpDue()) {
+            DoHangUp();
+            continue;
+        }
+        QList<QByteArray> injections;
+        DiallerLineBehaviour behaviour;
+        {
+            const std::lock_guard lock(mMutex);
+            injections.swap(mInjections);
+            behaviour = mBehaviour;
+        }
+        for (const QByteArray& bytes : injections) {
+            Send(bytes, behaviour);
+        }
+        if (mMaster >= 0 && (watched[1].revents & POLLIN) != 0) {
+            ReceiveFromLine();
+        }
+        if (mTakingVoiceData &&
+            Clock::now() - mLastVoiceByte >= std::chrono::milliseconds(VoiceDataGapMs)) {
+            // The data stopped coming: the dialler gives up and waits for
+            // commands again.
+            mTakingVoiceData = false;
+        }
+    }
+}
+
+void DiallerSimulator::ReceiveFromLine() {
+    DiallerLineBehaviour behaviour = Behaviour();
+    char bytes[ReceiveChunk];
+    const int wanted = behaviour.PacingBaud > 0 ? 16 : ReceiveChunk;
+    const ssize_t got = ::read(mMaster, bytes, static_cast<size_t>(wanted));
+    if (got <= 0) {
+        return;
+    }
+    if (behaviour.PacingBaud > 0) {
+        // The bytes have arrived only once the wire has carried them.
+        mNextReceiveSlot =
+            std::max(mNextReceiveSlot, Clock::now()) + ByteTime(behaviour.PacingBaud) * got;
+        std::this_thread::sleep_until(mNextReceiveSlot);
+    }
+    for (ssize_t i = 0; i < got && mMaster >= 0 && !mStop; ++i) {
+        if (mTakingVoiceData) {
+            HandleVoiceData(bytes[i]);
+        } else {
+            HandleByte(bytes[i], Behaviour());
+        }
+    }
+}
+
+void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& behaviour) {
+    mPending += byte;
+    if (!behaviour.Silent && !behaviour.NoEcho) {
+        // The dialler echoes each character as it receives it, perhaps
+        // behind its prompt.
+        QByteArray echo;
+        if (mPending.size() == 1) {
+            echo = behaviour.ExtraPrompt ? ">>" : behaviour.PromptBeforeEcho ? ">" : "";
+        }
+        echo += mPending.size() - 1 == behaviour.WrongEchoAt ? behaviour.WrongEchoByte : byte;
+        if (!Send(echo, behaviour)) {
+            return;
+        }
+    }
+    if (!behaviour.HangUpWhenReceived.isEmpty() && mPending == behaviour.HangUpWhenReceived) {
+        DoHangUp();
+        return;
+    }
+    if (!SimulatedDialler::CommandComplete(mPending)) {
+        // A dialler keeps no endless line: an overlong run is dropped.
+        if (mPending.size() > 4096) {
+            mPending.clear();
+        }
+        return;
+    }
+    const QByteArray command = mPending;
+    mPending.clear();
+
+    DiallerReply reply;
+    std::function<void(const QByteArray&)> observer;
+    {
+        const std::lock_guard lock(mMutex);
+        mReceived << command;
+        observer = mObserver;
+        mDialler.LineEnd = behaviour.CrLfLineEnds ? "\r\n" : "\r";
+        const bool refused =
+            std::any_of(behaviour.RefusedCommands.begin(), behaviour.RefusedCommands.end(),
+                        [&](const QByteArray& prefix) { return command.startsWith(prefix); });
+        if (refused) {
+            reply.Lines << mDialler.RefusalLine();
+        } else {
+            reply = mDialler.Execute(command);
+        }
+    }
+    if (observer) {
+        observer(command);
+    }
+    if (!behaviour.Silent) {
+        Reply(reply, behaviour);
+    }
+}
+
+void DiallerSimulator::Reply(const DiallerReply& reply, const DiallerLineBehaviour& behaviour) {
+    if (!behaviour.NoiseBeforeReply.isEmpty() && !Send(behaviour.NoiseBeforeReply, behaviour)) {
+        return;
+    }
+    for (QByteArray line : reply.Lines) {
+        if (behaviour.LowerCaseReplies) {
+            line = line.toLower();
+        }
+        const bool slow = !behaviour.SlowLine.isEmpty() && line == behaviour.SlowLine;
+        const int slowBytes = !slow                         ? 0
+                              : behaviour.SlowLineBytes < 0 ? static_cast<int>(line.size())
+                                                            : behaviour.SlowLineBytes;
+        if (!Send(line, behaviour, slowBytes, behaviour.SlowLineByteDelayMs)) {
+            return;
+        }
+    }
+    switch (reply.Then) {
+    case DiallerReply::Next::Command:
+        break;
+    case DiallerReply::Next::VoiceData:
+        mTakingVoiceData = true;
+        mVoiceInput = reply.Input;
+        mVoiceData.clear();
+        mLastVoiceByte = Clock::now();
+        break;
+    case DiallerReply::Next::BootloaderRestart:
+        if (Pause(reply.RestartDelayMs)) {
+            DoHangUp();
+        }
+        break;
+    }
+}
+
+void DiallerSimulator::HandleVoiceData(char byte) {
+    mLastVoiceByte = Clock::now();
+    mVoiceData += byte;
+    // The data is a WAV image: "RIFF", then the length of what follows it.
+    constexpr int HeaderPrefix = 8;
+    if (mVoiceData.size() < HeaderPrefix) {
+        return;
+    }
+    if (!mVoiceData.startsWith("RIFF")) {
+        mTakingVoiceData = false;
+        QByteArray refusal;
+        {
+            const std::lock_guard lock(mMutex);
+            refusal = mDialler.RefusalLine();
+        }
+        Send(refusal, Behaviour());
+        return;
+    }
+    if (mVoiceData.size() < Le32(mVoiceData, 4) + HeaderPrefix) {
+        return;
+    }
+    mTakingVoiceData = false;
+    DiallerReply reply;
+    {
+        const std::lock_guard lock(mMutex);
+        reply = mDialler.TakeVoiceMessage(mVoiceInput, mVoiceData);
+    }
+    mVoiceData.clear();
+    Reply(reply, Behaviour());
+}
+
+bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour,
+                            int slowBytes, int slowDelayMs) {
+    const bool paced = behaviour.PacingBaud > 0;
+    if (!paced && behaviour.ByteDelayMs <= 0 && slowBytes <= 0) {
+        return WriteAll(bytes.constData(), bytes.size());
+    }
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const int delay = behaviour.ByteDelayMs + (i < slowBytes ? slowDelayMs : 0);
+        if (delay > 0 && !Pause(delay)) {
+            return false;
+        }
+        if (paced) {
+            mNextSendSlot = std::max(mNextSendSlot, Clock::now()) + ByteTime(behaviour.PacingBaud);
+            std::this_thread::sleep_until(mNextSendSlot);
+        }
+        if (!WriteAll(bytes.constData() + i, 1)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DiallerSimulator::WriteAll(const char* bytes, qsizetype count) {
+    while (count > 0) {
+        if (mMaster < 0 || mStop) {
+            return false;
+        }
+        const ssize_t written = ::write(mMaster, bytes, static_cast<size_t>(count));
+        if (written > 0) {
+            bytes += written;
+            count -= written;
+            continue;
+        }
+        if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        }
+        // The program is not reading: wait for room, a hang-up or the end.
+        if (!WaitForLine(POLLOUT, 100)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DiallerSimulator::Pause(int ms) {
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        if (left <= 0) {
+            return mMaster >= 0 && !mStop;
+        }
+        if (!WaitForLine(0, static_cast<int>(std::min<long long>(left, 50)))) {
+            return false;
+        }
+    }
+}
+
+bool DiallerSimulator::WaitForLine(short events, int timeoutMs) {
+    if (mStop || mMaster < 0) {
+        return false;
+    }
+    // Wake-ups meant for the main loop (unasked bytes) are noted and left to
+    // it; a hang-up or the end is seen to at once.
+    pollfd watched[2] = {{mWake, short(mWakeDeferred ? 0 : POLLIN), 0}, {mMaster, events, 0}};
+    ::poll(watched, events != 0 ? 2 : 1, timeoutMs);
+    if ((watched[0].revents & POLLIN) != 0) {
+        DrainWake();
+        mWakeDeferred = true;
+    }
+    if (HangUpDue()) {
+        DoHangUp();
+        return false;
+    }
+    return !mStop;
+}

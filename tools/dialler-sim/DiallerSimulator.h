@@ -1,0 +1,155 @@
+#pragma once
+
+#include "SimulatedDialler.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// How the simulated dialler behaves on the line, including the faults a real
+// one shows now and then. The defaults are a well-behaved dialler.
+struct DiallerLineBehaviour {
+    // Its prompt: one ">" ahead of the echo of each command (not a fault).
+    bool PromptBeforeEcho = false;
+    // ">>" ahead of the echo.
+    bool ExtraPrompt = false;
+    // Answers without echoing the command.
+    bool NoEcho = false;
+    // Echoes `WrongEchoByte` in place of the command's byte at this position.
+    int WrongEchoAt = -1;
+    char WrongEchoByte = '?';
+    // Says nothing at all, neither echo nor reply.
+    bool Silent = false;
+    // Pause in front of every byte it sends.
+    int ByteDelayMs = 0;
+    // Pause in front of each of the first `SlowLineBytes` bytes (all when
+    // -1) of this reply line, matched with its line end.
+    QByteArray SlowLine;
+    int SlowLineByteDelayMs = 0;
+    int SlowLineBytes = -1;
+    // Bytes sent between the echo and the reply.
+    QByteArray NoiseBeforeReply;
+    // Ends its lines with CR LF.
+    bool CrLfLineEnds = false;
+    // Writes its replies in lower case.
+    bool LowerCaseReplies = false;
+    // Commands starting with one of these are refused with "Error".
+    QList<QByteArray> RefusedCommands;
+    // The port vanishes once the part of a command received so far equals
+    // this text (after its echo), as when the cable is pulled mid-exchange.
+    QByteArray HangUpWhenReceived;
+    // When above 0, bytes travel no faster than on a wire of this baud rate,
+    // in both directions (ten bits per byte).
+    int PacingBaud = 0;
+};
+
+// A simulated ORNEX dialler on a pseudo-terminal, for tests and for trying
+// the program without a device. It offers the terminal's slave side as the
+// serial port (PortName), answers on the master side on a thread of its own,
+// and records every command it receives.
+//
+//     DiallerSimulator dialler;
+//     dialler.SetFirmwareVersion(3, 14, 1);
+//     port.SetPort(dialler.PortName());
+//     ...
+//     EXPECT_EQ(dialler.ReceivedCommands(), QList<QByteArray>({"ver;"}));
+//
+// It keeps its own descriptor of the slave side open, so that the program
+// may close and reopen the port without the line hanging up. HangUp closes
+// everything: the port's path disappears and the program's open port fails.
+class DiallerSimulator {
+public:
+    // A WAV upload that stops for this long is abandoned.
+    static constexpr int VoiceDataGapMs = 2000;
+
+    DiallerSimulator(); // throws std::runtime_error when no terminal is free
+    ~DiallerSimulator();
+    DiallerSimulator(const DiallerSimulator&) = delete;
+    DiallerSimulator& operator=(const DiallerSimulator&) = delete;
+
+    // The path of the port the program opens, for example /dev/pts/4.
+    QString PortName() const { return mPortName; }
+
+    void SetFirmwareVersion(int major, int minor, int hardwareVariant);
+    // The whole answer to "ver;" with its line ends, replacing the version line.
+    void SetVersionReply(const QByteArray& reply);
+    void SetSettings(const DiallerSettings& settings);
+    DiallerSettings Settings() const;
+    void SetOutput(int output, bool on);
+    bool Output(int output) const;
+    QByteArray VoiceMessage(int input) const;
+    int FlashSaves() const;
+    // Direct access for what the setters above do not cover.
+    void WithDialler(const std::function<void(SimulatedDialler&)>& change);
+
+    void SetBehaviour(const DiallerLineBehaviour& behaviour);
+    DiallerLineBehaviour Behaviour() const;
+
+    // Every whole command received, in order, with its ";".
+    QList<QByteArray> ReceivedCommands() const;
+    void ClearReceivedCommands();
+    // Called on the simulator's thread for every whole command received.
+    void SetCommandObserver(std::function<void(const QByteArray&)> observer);
+
+    // Sends bytes unasked, as soon as the line is free.
+    void Inject(const QByteArray& bytes);
+    // The port vanishes now; returns when it has.
+    void HangUp();
+    // The port vanishes after `delayMs`, whatever is going on.
+    void HangUpAfter(int delayMs);
+    bool HungUp() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void Run();
+    void Wake();
+    void DrainWake();
+    bool HangUpDue();
+    void ReceiveFromLine();
+    void HandleByte(char byte, const DiallerLineBehaviour& behaviour);
+    void HandleVoiceData(char byte);
+    void Reply(const DiallerReply& reply, const DiallerLineBehaviour& behaviour);
+    bool Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour, int slowBytes = 0,
+              int slowDelayMs = 0);
+    bool WriteAll(const char* bytes, qsizetype count);
+    bool Pause(int ms);
+    bool WaitForLine(short events, int timeoutMs);
+    void DoHangUp();
+
+    QString mPortName;
+    int mMaster = -1;
+    int mSlave = -1;
+    int mWake = -1;
+
+    mutable std::mutex mMutex;
+    std::condition_variable mHungUpChanged;
+    SimulatedDialler mDialler;
+    DiallerLineBehaviour mBehaviour;
+    QList<QByteArray> mReceived;
+    QList<QByteArray> mInjections;
+    std::function<void(const QByteArray&)> mObserver;
+    std::optional<Clock::time_point> mHangUpAt;
+    bool mHungUp = false;
+
+    // Only the simulator's thread touches these.
+    QByteArray mPending;
+    bool mTakingVoiceData = false;
+    int mVoiceInput = 0;
+    QByteArray mVoiceData;
+    Clock::time_point mLastVoiceByte;
+    Clock::time_point mNextSendSlot;
+    Clock::time_point mNextReceiveSlot;
+    bool mWakeDeferred = false;
+
+    std::atomic<bool> mStop{false};
+    std::thread mThread;
+};
