@@ -569,6 +569,9 @@ void TMainForm::CompactContactList() {
                                 : -1;
     const int newRow = CompactContacts(contacts, selectedRow);
     binding.WriteContacts(contacts);
+    // The row in the editor is known before the selection moves, so that the
+    // selection rule sees the same entry at its new place and not a change.
+    CurrentContactRow = newRow;
     if (newRow >= 0) {
         QTreeWidgetItem* item = PhoneNumbersListView->topLevelItem(newRow);
         PhoneNumbersListView->setCurrentItem(item);
@@ -576,7 +579,6 @@ void TMainForm::CompactContactList() {
     } else {
         PhoneNumbersListView->clearSelection();
     }
-    CurrentContactRow = newRow;
 }
 
 bool TMainForm::SettingsModified() const {
