@@ -94,6 +94,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     WireAbout();
     WireTransport();
+    WireContacts();
 }
 
 TMainForm::~TMainForm() = default;
@@ -570,6 +571,9 @@ void TMainForm::CompactContactList() {
                                 : -1;
     const int newRow = CompactContacts(contacts, selectedRow);
     binding.WriteContacts(contacts);
+    // The row in the editor is known before the selection moves, so that the
+    // selection rule sees the same entry at its new place and not a change.
+    CurrentContactRow = newRow;
     if (newRow >= 0) {
         QTreeWidgetItem* item = PhoneNumbersListView->topLevelItem(newRow);
         PhoneNumbersListView->setCurrentItem(item);
@@ -577,7 +581,6 @@ void TMainForm::CompactContactList() {
     } else {
         PhoneNumbersListView->clearSelection();
     }
-    CurrentContactRow = newRow;
 }
 
 bool TMainForm::SettingsModified() const {

@@ -172,4 +172,58 @@ private:
     void DialAttemptsExit(int input);
 
     void WireTransport();
+
+    // Contact editor beside the contact list.
+public:
+    void PhoneNumbersListViewSelectItem();
+    // The right mouse button going down or up over the list; the popup menu
+    // opens once per click, when the button comes up.
+    void PhoneNumbersListViewMouseUpDown(Qt::MouseButton button, bool down,
+                                         const QPoint& globalPos);
+    void PhoneNumberEditEnter();
+    void PhoneNumberEditExit();
+    void PhoneNumberEditChange();
+    void PhoneNumberEditKeyUpDown();
+    void PhoneNumberEditKeyPress();
+    void AllInputsCheckBoxClick();
+    void InputCheckBoxClick();
+    void SaveButtonClick();
+    void RevertButtonClick();
+    void DeleteButtonClick();
+    void MoveToTopOfListMenuItemClick();
+    void MoveUpListMenuItemClick();
+    void MoveDownListMenuItemClick();
+    void MoveToEndOfListMenuItemClick();
+
+    // True when the editor differs from the row it last loaded or stored.
+    bool ContactEditorModified() const;
+    // Checks the editor's entry against the other rows and writes it into
+    // `row`. A refusal has been shown and the focus is in the phone field.
+    bool StoreContactFromEditor(int row);
+    // Empties the editor and drops the selection without asking, for
+    // callers that have just replaced the whole list.
+    void ClearContactEditor();
+    // Before the contact list is sent: offers to store a pending edit at its
+    // own location. False when the user wanted it stored and it was refused,
+    // so nothing should be sent.
+    bool AskToStoreContactBeforeSending();
+    // The selected row, -1 for none; selecting runs the selection rule.
+    int SelectedContactRow() const;
+    void SelectContactRow(int row);
+
+    std::array<bool, 2 + SettingsLimits::InputCount> StoredChecked{};
+    QString LastValidPhoneText;
+    int LastValidSelStart = 0;
+    int LastValidSelLength = 0;
+
+private:
+    void WireContacts();
+    void RememberPhoneSelection();
+    void TrackContactEditor();
+    void UpdateSaveRevertButtons();
+    void SetAllInputsState(Qt::CheckState state);
+    void SetContactEditorEnabled(bool enabled);
+
+    bool mPhoneChangeSuspended = false;
+    bool mRightButtonDown = false;
 };
