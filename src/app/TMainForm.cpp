@@ -93,6 +93,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setMinimumSize(852 - 16, 630 - 39);
 
     WireAbout();
+    WireFiles();
 }
 
 TMainForm::~TMainForm() = default;

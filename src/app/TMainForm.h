@@ -12,6 +12,7 @@ class CircleShape;
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QFileDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -159,4 +160,27 @@ private:
 
     void RetriesEditChange();
     void DialAttemptsExit(int input);
+
+    // Settings files and the File menu.
+public:
+    void NewFileMenuItemClick();
+    void OpenFileMenuItemClick();
+    // Runs Save As while no file has been opened or saved yet.
+    void SaveFileMenuItemClick();
+    void SaveAsFileMenuItemClick();
+    void ExitFileMenuItemClick();
+
+    // Full path of the settings file last opened or saved; empty at start.
+    QString CurrentSettingsFile;
+    QFileDialog* SettingsOpenDialog = nullptr;
+    QFileDialog* SettingsSaveDialog = nullptr;
+
+private:
+    void WireFiles();
+    // Asks "Settings Changed" before the settings are replaced; false when
+    // the user cancels.
+    bool SaveChangesBeforeReplacing();
+    bool WriteSettingsTo(const QString& path);
+    void ShowSettingsFileCaption(const QString& path);
+    void ClearContactEditorForNew();
 };
