@@ -6,11 +6,13 @@
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class AnchorLayout;
 class CircleShape;
 class QAction;
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QFileDialog;
 class QFrame;
@@ -183,4 +185,22 @@ private:
     bool WriteSettingsTo(const QString& path);
     void ShowSettingsFileCaption(const QString& path);
     void ClearContactEditorForNew();
+
+    // Field checks and the close query.
+public:
+    void AdminPINEditExit();
+    void UserPINEditExit();
+    void SMSMessageEditExit(QLineEdit* field);
+    // Whether the window may close now; asks to save modified settings.
+    bool FormCloseQuery();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void WireValidation();
+    void PinEditExit(QLineEdit* field, QLineEdit* otherField);
+    // Settings the user agreed to leave as they are when the session ended;
+    // the close that follows does not ask again while they are unchanged.
+    std::optional<DiallerSettings> SettingsAgreedAtSessionEnd;
 };
