@@ -252,18 +252,6 @@ TEST_F(FileCommandsTest, SaveRemovesTheMarkAndWritesTheCurrentFile) {
     EXPECT_EQ(ReadBytes(path).size(), 3449);
 }
 
-TEST_F(FileCommandsTest, SaveWithoutAFileGoesToSaveAs) {
-    ChangeAdminPin("5555");
-    std::vector<SeenDialog> seen = Run(form.SaveFileMenuItem, {CancelFileDialog()});
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].className, "QFileDialog");
-    EXPECT_EQ(form.windowTitle(), "ORNEX*");
-
-    Run(form.SaveFileMenuItem, {DialogAnswer::ChooseFile(PathOf("first"))});
-    EXPECT_EQ(form.windowTitle(), "ORNEX - first.ornex");
-    EXPECT_EQ(form.CurrentSettingsFile, PathOf("first.ornex"));
-}
-
 TEST_F(FileCommandsTest, NewAfterOpenForgetsTheFileSoSaveAsksForAName) {
     const QString path = WriteSiteFile("site.ornex");
     Open(path);
