@@ -95,6 +95,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     WireAbout();
     WireTransport();
     WireContacts();
+    WireFiles();
+    WireValidation();
 }
 
 TMainForm::~TMainForm() = default;

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class AnchorLayout;
 class CircleShape;
@@ -13,7 +14,9 @@ class ComPort;
 class DeviceTransport;
 class QAction;
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
+class QFileDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -226,4 +229,44 @@ private:
 
     bool mPhoneChangeSuspended = false;
     bool mRightButtonDown = false;
+
+    // Settings files and the File menu.
+public:
+    void NewFileMenuItemClick();
+    void OpenFileMenuItemClick();
+    // Runs Save As while no file has been opened or saved yet.
+    void SaveFileMenuItemClick();
+    void SaveAsFileMenuItemClick();
+    void ExitFileMenuItemClick();
+
+    // Full path of the settings file last opened or saved; empty at start.
+    QString CurrentSettingsFile;
+    QFileDialog* SettingsOpenDialog = nullptr;
+    QFileDialog* SettingsSaveDialog = nullptr;
+
+private:
+    void WireFiles();
+    // Asks "Settings Changed" before the settings are replaced; false when
+    // the user cancels.
+    bool SaveChangesBeforeReplacing();
+    bool WriteSettingsTo(const QString& path);
+    void ShowSettingsFileCaption(const QString& path);
+
+    // Field checks and the close query.
+public:
+    void AdminPINEditExit();
+    void UserPINEditExit();
+    void SMSMessageEditExit(QLineEdit* field);
+    // Whether the window may close now; asks to save modified settings.
+    bool FormCloseQuery();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void WireValidation();
+    void PinEditExit(QLineEdit* field, QLineEdit* otherField);
+    // Settings the user agreed to leave as they are when the session ended;
+    // the close that follows does not ask again while they are unchanged.
+    std::optional<DiallerSettings> SettingsAgreedAtSessionEnd;
 };

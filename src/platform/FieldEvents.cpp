@@ -1,11 +1,30 @@
 #include "platform/FieldEvents.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QStackedWidget>
+#include <QTabWidget>
 #include <QWidget>
 
 namespace {
+
+// How many focus returns are on their way; field exits wait for them.
+int PendingFocusReturns = 0;
+
+bool IsFieldExit(const QFocusEvent* event) {
+    switch (event->reason()) {
+    case Qt::ActiveWindowFocusReason: // another window (a message, another program)
+    case Qt::PopupFocusReason:        // a menu or a drop-down list
+    case Qt::MenuBarFocusReason:      // Alt pressed for the menu bar
+        return false;
+    default:
+        return PendingFocusReturns == 0;
+    }
+}
 
 class FocusWatcher : public QObject {
 public:
@@ -17,7 +36,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == mType) {
-            mHandler();
+            if (mType != QEvent::FocusOut || IsFieldExit(static_cast<QFocusEvent*>(event))) {
+                mHandler();
+            }
         }
         return QObject::eventFilter(watched, event);
     }
@@ -38,15 +59,85 @@ protected:
             // Editing keys and shortcuts (Ctrl+V among them) carry no
             // printable text or a control character; they pass.
             const QString text = key->text();
-            const bool printable = !text.isEmpty() && text.at(0).isPrint();
+            // A key without text (Shift alone, an arrow) has no first character.
+            const QChar c = text.isEmpty() ? QChar() : text.at(0);
+            const bool printable = c.isPrint();
             const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
-            const QChar c = text.at(0);
             if (printable && !shortcut && (c < u'0' || c > u'9')) {
                 return true;
             }
         }
         return QObject::eventFilter(watched, event);
     }
+};
+
+// Shows the pages of every tab control between `field` and its window.
+void BringPageToFront(QWidget* field) {
+    for (QWidget* w = field; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
+        auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
+        auto* tabs = stack != nullptr ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+        if (tabs != nullptr && tabs->currentWidget() != w) {
+            tabs->setCurrentWidget(w);
+        }
+    }
+}
+
+// One focus return. Qt has already moved the focus when a field hears that it
+// lost it, and the mouse press that moved it is delivered only afterwards;
+// taking the focus back from inside that notification would leave the field
+// half left and the press still on its way. So the return is queued, and the
+// mouse buttons of the window are held off until it has run.
+class FocusReturn : public QObject {
+public:
+    // A child of the window: when the window goes, the return and the
+    // handlers that belong to it go too.
+    FocusReturn(QWidget* field, std::function<void()> before, std::function<void()> after)
+        : QObject(field->window()), mField(field), mWindow(field->window()),
+          mBefore(std::move(before)), mAfter(std::move(after)) {
+        ++PendingFocusReturns;
+        qApp->installEventFilter(this);
+        QMetaObject::invokeMethod(this, &FocusReturn::Run, Qt::QueuedConnection);
+    }
+    ~FocusReturn() override { --PendingFocusReturns; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick: {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget != nullptr && mWindow != nullptr && widget->window() == mWindow) {
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Run() {
+        qApp->removeEventFilter(this);
+        if (mBefore) {
+            mBefore();
+        }
+        if (mField != nullptr && mField->isEnabled()) {
+            BringPageToFront(mField);
+            mField->setFocus(Qt::OtherFocusReason);
+        }
+        if (mAfter) {
+            mAfter();
+        }
+        delete this;
+    }
+
+    QPointer<QWidget> mField;
+    QPointer<QWidget> mWindow;
+    std::function<void()> mBefore;
+    std::function<void()> mAfter;
 };
 
 } // namespace
@@ -61,4 +152,12 @@ void OnFieldEnter(QWidget* field, std::function<void()> handler) {
 
 void AcceptTypedDigitsOnly(QLineEdit* edit) {
     new DigitKeyFilter(edit);
+}
+
+void ReturnFocusTo(QWidget* field, std::function<void()> before, std::function<void()> after) {
+    new FocusReturn(field, std::move(before), std::move(after));
+}
+
+bool FocusReturnPending() {
+    return PendingFocusReturns > 0;
 }

@@ -41,6 +41,10 @@ constexpr int FileSize =
     ContactRecordsOffset + SettingsLimits::ContactCount * ContactRecordSize; // 3449
 
 inline const QString Extension = QStringLiteral(".ornex");
+// The file dialogs' filter: the description that names the pattern, which
+// the dialogs match in either letter case.
+inline const QString DialogFilter =
+    QStringLiteral("ORNEX Settings File (*") + Extension + QStringLiteral(")");
 
 constexpr int InputRecordOffset(int input) {
     return InputRecordsOffset + (input - 1) * InputRecordSize;

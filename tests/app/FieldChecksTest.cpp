@@ -1,0 +1,350 @@
+#include "app/TMainForm.h"
+#include "dialogs/MessageDialog.h"
+#include "platform/FieldEvents.h"
+#include "settings/SettingsFile.h"
+#include "support/DialogAnswerer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FieldChecksTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        quitOnLastWindowClosed = QApplication::quitOnLastWindowClosed();
+        QApplication::setQuitOnLastWindowClosed(false);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    void TearDown() override { QApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed); }
+
+    // Puts the cursor into `field` and types over its text as the user would.
+    void TypeInto(QLineEdit* field, const QString& text) {
+        field->setFocus();
+        ASSERT_TRUE(field->hasFocus());
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    }
+
+    // Leaves `field` with the Tab key and lets the window react.
+    void TabOutOf(QLineEdit* field) {
+        QTest::keyClick(field, Qt::Key_Tab);
+        Settle();
+    }
+
+    // Lets the window finish its reaction, messages included, and makes it
+    // the active window again, as the desktop does once a message has gone
+    // (the offscreen platform leaves that to the test).
+    void Settle() {
+        EXPECT_TRUE(QTest::qWaitFor([] { return !FocusReturnPending(); }));
+        QApplication::processEvents();
+        if (!form.isActiveWindow()) {
+            form.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        }
+    }
+
+    QWidget* Focused() const { return QApplication::focusWidget(); }
+
+    // Gives the settings the modified mark without a field check.
+    void Mark() {
+        form.InputControls[0].SMSMessageEdit->setText("Fire");
+        ASSERT_TRUE(form.SettingsModified());
+    }
+
+    bool quitOnLastWindowClosed = true;
+    TMainForm form;
+};
+
+TEST_F(FieldChecksTest, AdminPinNeedsFourDigitsBeforeItCanBeLeft) {
+    DialogAnswerer noDialogs({});
+    TypeInto(form.AdminPINEdit, "123");
+    TabOutOf(form.AdminPINEdit);
+    EXPECT_EQ(Focused(), form.AdminPINEdit);
+    EXPECT_EQ(form.AdminPINEdit->text(), "123");
+
+    QTest::keyClicks(form.AdminPINEdit, "4");
+    TabOutOf(form.AdminPINEdit);
+    EXPECT_NE(Focused(), form.AdminPINEdit);
+
+    TypeInto(form.AdminPINEdit, "12a3b45678");
+    EXPECT_EQ(form.AdminPINEdit->text(), "123456");
+    TabOutOf(form.AdminPINEdit);
+    EXPECT_NE(Focused(), form.AdminPINEdit);
+    EXPECT_TRUE(noDialogs.Seen().empty());
+}
+
+TEST_F(FieldChecksTest, EmptyOrPastedNonDigitPinsCannotBeLeft) {
+    DialogAnswerer noDialogs({});
+    TypeInto(form.UserPINEdit, "");
+    TabOutOf(form.UserPINEdit);
+    EXPECT_EQ(Focused(), form.UserPINEdit);
+
+    // Pasted text is not filtered by the keyboard rule.
+    for (const char* pasted : {"12a4", "-123", "+1234", " 1234", "-1"}) {
+        form.UserPINEdit->setText(QString::fromLatin1(pasted));
+        TabOutOf(form.UserPINEdit);
+        EXPECT_EQ(Focused(), form.UserPINEdit) << pasted;
+    }
+    form.UserPINEdit->setText("000000");
+    TabOutOf(form.UserPINEdit);
+    EXPECT_NE(Focused(), form.UserPINEdit);
+    EXPECT_TRUE(noDialogs.Seen().empty());
+}
+
+TEST_F(FieldChecksTest, EqualPinsKeepTheFocusInTheFieldThatWasLeft) {
+    {
+        DialogAnswerer answerer({"OK"});
+        TypeInto(form.UserPINEdit, "7431");
+        TabOutOf(form.UserPINEdit);
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].title, "PIN Error");
+        EXPECT_EQ(answerer.Seen()[0].text, "The User and Admin PINs are the same.");
+        EXPECT_EQ(answerer.Seen()[0].buttons, QStringList{"OK"});
+        EXPECT_EQ(answerer.Seen()[0].icon, ErrorIcon);
+        EXPECT_EQ(Focused(), form.UserPINEdit);
+        EXPECT_EQ(form.UserPINEdit->text(), "7431");
+    }
+    {
+        // Leaving the Admin PIN for the User PIN: one message, the Admin
+        // PIN's, and the User PIN does not complain about being left again.
+        DialogAnswerer answerer({"OK"});
+        form.AdminPINEdit->setFocus();
+        Settle();
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].text, "The User and Admin PINs are the same.");
+    }
+    {
+        DialogAnswerer answerer({"OK"});
+        ASSERT_EQ(Focused(), form.UserPINEdit);
+        form.AdminPINEdit->setFocus();
+        Settle();
+        ASSERT_EQ(Focused(), form.UserPINEdit);
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+    }
+    {
+        // Changing one of them ends it.
+        DialogAnswerer noDialogs({});
+        QTest::keyClick(form.UserPINEdit, Qt::Key_Backspace);
+        QTest::keyClicks(form.UserPINEdit, "2");
+        TabOutOf(form.UserPINEdit);
+        EXPECT_NE(Focused(), form.UserPINEdit);
+        EXPECT_TRUE(noDialogs.Seen().empty());
+    }
+    {
+        DialogAnswerer answerer({"OK"});
+        TypeInto(form.AdminPINEdit, "7432");
+        form.SMSCheckBox->setFocus();
+        form.UserPINEdit->setFocus(); // from nowhere near: only the Admin PIN was left
+        Settle();
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].text, "The Admin and User PINs are the same.");
+        EXPECT_EQ(Focused(), form.AdminPINEdit);
+    }
+}
+
+TEST_F(FieldChecksTest, FocusGoingBackIsNoExitOfTheFieldThatHadItBriefly) {
+    DialogAnswerer noDialogs({});
+    form.UserPINEdit->setText("34");
+    TypeInto(form.AdminPINEdit, "12");
+    form.UserPINEdit->setFocus(Qt::TabFocusReason);
+    Settle();
+    EXPECT_EQ(Focused(), form.AdminPINEdit);
+    EXPECT_FALSE(FocusReturnPending());
+    EXPECT_TRUE(noDialogs.Seen().empty());
+}
+
+TEST_F(FieldChecksTest, ClickThatLeavesABadFieldDoesNotRun) {
+    auto* probe = new QPushButton(QStringLiteral("Probe"), form.PINPanel);
+    probe->setGeometry(400, 8, 60, 25);
+    probe->show();
+    QSignalSpy clicks(probe, &QPushButton::clicked);
+
+    DialogAnswerer noDialogs({});
+    TypeInto(form.AdminPINEdit, "12");
+    QTest::mouseClick(probe, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_EQ(Focused(), form.AdminPINEdit);
+
+    // A user's click: the release comes after the window has had its say.
+    QTest::mousePress(probe, Qt::LeftButton);
+    Settle();
+    QTest::mouseRelease(probe, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_EQ(Focused(), form.AdminPINEdit);
+
+    QTest::keyClicks(form.AdminPINEdit, "34");
+    QTest::mouseClick(probe, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(Focused(), probe);
+}
+
+TEST_F(FieldChecksTest, LeavingForAnotherWindowOrTheMenuIsNoExit) {
+    DialogAnswerer noDialogs({});
+    TypeInto(form.AdminPINEdit, "12");
+    QFocusEvent toOtherWindow(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(form.AdminPINEdit, &toOtherWindow);
+    QFocusEvent toMenu(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(form.AdminPINEdit, &toMenu);
+    Settle();
+    EXPECT_FALSE(FocusReturnPending());
+    EXPECT_TRUE(noDialogs.Seen().empty());
+}
+
+TEST_F(FieldChecksTest, SmsMessageLosesSurroundingBlanksAndGetsTheMark) {
+    form.PageControl->setCurrentWidget(form.InputsSheet);
+    QLineEdit* sms = form.InputControls[2].SMSMessageEdit;
+    form.LoadingSettings = true;
+    sms->setText(" \tFront door open  ");
+    form.LoadingSettings = false;
+    ASSERT_EQ(form.windowTitle(), "ORNEX");
+
+    sms->setFocus();
+    TabOutOf(sms);
+    EXPECT_EQ(sms->text(), "Front door open");
+    EXPECT_EQ(form.windowTitle(), "ORNEX*");
+    EXPECT_NE(Focused(), sms);
+
+    // Nothing to trim: no change, no mark. An empty message is allowed.
+    form.setWindowTitle("ORNEX");
+    for (const char* text : {"Front door open", ""}) {
+        form.LoadingSettings = true;
+        sms->setText(QString::fromLatin1(text));
+        form.LoadingSettings = false;
+        sms->setFocus();
+        TabOutOf(sms);
+        EXPECT_EQ(form.windowTitle(), "ORNEX") << text;
+        EXPECT_NE(Focused(), sms);
+    }
+}
+
+TEST_F(FieldChecksTest, DoubleQuoteInAnSmsMessageIsShownAndKept) {
+    form.PageControl->setCurrentWidget(form.InputsSheet);
+    QLineEdit* sms = form.InputControls[5].SMSMessageEdit;
+    DialogAnswerer answerer({"OK"});
+    TypeInto(sms, "Say \"help\" ");
+    TabOutOf(sms);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].title, "Message Error");
+    EXPECT_EQ(answerer.Seen()[0].text,
+              "The SMS message cannot contain a double quote (\") character.");
+    EXPECT_EQ(answerer.Seen()[0].icon, ErrorIcon);
+    EXPECT_EQ(sms->text(), "Say \"help\"");
+    EXPECT_EQ(Focused(), sms);
+}
+
+TEST_F(FieldChecksTest, SmsMessageWithAQuoteBringsItsPageBack) {
+    form.PageControl->setCurrentWidget(form.InputsSheet);
+    QLineEdit* sms = form.InputControls[0].SMSMessageEdit;
+    DialogAnswerer answerer({"OK"});
+    TypeInto(sms, "\"");
+    form.PageControl->setCurrentWidget(form.PhoneNumbersSheet);
+    Settle();
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(form.PageControl->currentWidget(), form.InputsSheet);
+    EXPECT_EQ(Focused(), sms);
+}
+
+TEST_F(FieldChecksTest, CloseWithoutTheMarkClosesAtOnce) {
+    DialogAnswerer noDialogs({});
+    EXPECT_TRUE(form.close());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(noDialogs.Seen().empty());
+}
+
+TEST_F(FieldChecksTest, CloseWithTheMarkAsks) {
+    Mark();
+    {
+        DialogAnswerer answerer({"&Cancel"});
+        EXPECT_FALSE(form.close());
+        EXPECT_TRUE(form.isVisible());
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].title, "Settings Changed");
+        EXPECT_EQ(answerer.Seen()[0].text,
+                  "Do you want to save the current settings before closing?");
+        EXPECT_EQ(answerer.Seen()[0].buttons, QStringList({"&Yes", "&No", "&Cancel"}));
+        EXPECT_EQ(answerer.Seen()[0].icon, QuestionIcon);
+    }
+    {
+        // File > Exit goes the same way.
+        DialogAnswerer answerer({"&Cancel"});
+        form.ExitFileMenuItem->trigger();
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(answerer.Seen().size(), 1u);
+    }
+}
+
+TEST_F(FieldChecksTest, CloseAnsweredNoWritesNothing) {
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("site.ornex");
+    {
+        DialogAnswerer answerer({DialogAnswer::ChooseFile(path)});
+        form.SaveAsFileMenuItem->trigger();
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+    Mark();
+
+    DialogAnswerer answerer({"&No"});
+    EXPECT_TRUE(form.close());
+    EXPECT_FALSE(form.isVisible());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), saved);
+}
+
+TEST_F(FieldChecksTest, CloseAnsweredYesSavesOrClosesAnyway) {
+    Mark();
+    {
+        // No file yet: Save As, and the window closes although it was cancelled.
+        DialogAnswerer answerer({"&Yes", DialogAnswer::Act([](QWidget* modal) {
+                                     static_cast<QDialog*>(modal)->reject();
+                                 })});
+        EXPECT_TRUE(form.close());
+        ASSERT_EQ(answerer.Seen().size(), 2u);
+        EXPECT_EQ(answerer.Seen()[1].className, "QFileDialog");
+        EXPECT_FALSE(form.isVisible());
+    }
+
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("site.ornex");
+    DialogAnswerer answerer({"&Yes", DialogAnswer::ChooseFile(path)});
+    EXPECT_TRUE(form.close());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), EncodeSettingsFile(form.Settings().Read()));
+}
+
+TEST_F(FieldChecksTest, CloseDuringADeviceExchangeIsIgnored) {
+    Mark();
+    form.DeviceBusy = true;
+    DialogAnswerer noDialogs({});
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    form.ExitFileMenuItem->trigger();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(noDialogs.Seen().empty());
+    form.DeviceBusy = false;
+}
+
+} // namespace
