@@ -2,6 +2,7 @@
 
 #include "platform/Anchors.h"
 #include "platform/CircleShape.h"
+#include "platform/DeviceSearch.h"
 #include "platform/FieldEvents.h"
 #include "platform/UpDown.h"
 
@@ -53,7 +54,10 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, 
 
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+TMainForm::TMainForm(QWidget* parent) : TMainForm(std::make_unique<NoDeviceSearch>(), parent) {}
+
+TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
+    : QMainWindow(parent), mDeviceSearch(std::move(search)) {
     setWindowTitle(BaseCaption);
     // Tahoma 8 point; where it is missing, a face of similar width keeps the
     // captions inside their fixed-size buttons.
@@ -97,6 +101,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     WireContacts();
     WireFiles();
     WireValidation();
+    WireDevice();
+    WireOutputs();
 }
 
 TMainForm::~TMainForm() = default;
@@ -538,6 +544,8 @@ void TMainForm::PageControlChange() {
         GetPageButton->hide();
         SendPageButton->hide();
         if (page == OutputsSheet) {
+            // The lamps show the dialler's state now, not at the next tick.
+            RefreshOutputStates();
             OutputsScrollBox->repaint();
             PageButtonsPanel->repaint();
         }

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "device/KnownPortList.h"
 #include "settings/DiallerSettings.h"
 #include "settings/SettingsBinding.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class AnchorLayout;
 class CircleShape;
 class ComPort;
+class DeviceSearch;
 class DeviceTransport;
 class QAction;
 class QCheckBox;
@@ -48,7 +51,11 @@ public:
     static constexpr int StatusBarHeight = 19;
     static constexpr int ConnectionPanelWidth = 275;
 
+    // A window whose device search finds nothing: it never touches a port
+    // of the machine. The program itself passes CreateSystemDeviceSearch().
     explicit TMainForm(QWidget* parent = nullptr);
+    // A window that looks for the dialler with `search`.
+    explicit TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // The settings as the controls hold them.
@@ -150,6 +157,22 @@ public:
     // Runs the connection supervisor 1 ms after events are processed again.
     void RestartPortCheck();
     bool TrafficLogActive() const;
+
+    // Connection supervisor: finds the one attached dialler, connects, and
+    // keeps the link while the program runs.
+    bool DeviceConnected = false;
+    int FirmwareMajor = 0;
+    int FirmwareMinor = 0;
+    int HardwareVariant = 0;
+    void CheckPortTimerTimer();
+    void DisconnectButtonClick();
+    void CheckForORNEXFileMenuItemClick();
+
+    // Output control.
+    void SetOutputButtonClick(QObject* sender);
+    // Paints the output's lamp from a fresh status query.
+    void ShowOutputState(int output);
+    void RefreshOutputStates();
 
     // Tables of the generated controls.
     std::array<QCheckBox*, 2 + SettingsLimits::InputCount> EditorCheckBoxes{};
@@ -269,4 +292,13 @@ private:
     // Settings the user agreed to leave as they are when the session ended;
     // the close that follows does not ask again while they are unchanged.
     std::optional<DiallerSettings> SettingsAgreedAtSessionEnd;
+    void WireDevice();
+    bool ConnectToDialler(const QString& portName);
+    void HideVoiceMessageLabels();
+    void EnableDeviceButtons(bool enabled);
+    std::unique_ptr<DeviceSearch> mDeviceSearch;
+    KnownPortList mKnownPorts;
+
+    void WireOutputs();
+    void PaintOutputsUnknown();
 };

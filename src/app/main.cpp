@@ -1,5 +1,6 @@
 #include "app/OrnexApplication.h"
 #include "app/TMainForm.h"
+#include "platform/DeviceSearch.h"
 
 #include <exception>
 
@@ -8,7 +9,7 @@ int main(int argc, char** argv) {
     // also after an error was shown.
     OrnexApplication app(argc, argv);
     try {
-        TMainForm form;
+        TMainForm form(CreateSystemDeviceSearch());
         form.show();
         OrnexApplication::exec();
     } catch (const std::exception& e) {

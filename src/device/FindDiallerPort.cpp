@@ -6,3 +6,9 @@ DiallerPortSearch FindDiallerPort(DeviceSearch& search, KnownPortList& knownPort
     result.Dialler = search.FindDevice(DiallerUsbIdentity);
     return result;
 }
+
+bool ConnectionAttemptDue(const QString& currentPort, bool deviceConnected, bool portOpen,
+                          bool portListChanged, const QString& foundPort) {
+    return (!currentPort.isEmpty() && (!deviceConnected || !portOpen)) ||
+           (portListChanged && currentPort != foundPort);
+}

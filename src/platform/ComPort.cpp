@@ -31,7 +31,7 @@ void ComPort::Open() {
     if (mSerial.isOpen()) {
         return;
     }
-    mSerial.setPortName(mName);
+    mSerial.setPortName(mResolve ? mResolve(mName) : mName);
     mSerial.setBaudRate(BaudRate);
     mSerial.setDataBits(QSerialPort::Data8);
     mSerial.setParity(QSerialPort::NoParity);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
 
 // An error raised by the serial port. The transport turns every one of them
@@ -47,6 +48,12 @@ public:
     QString Port() const { return mName; }
     // A new name closes an open port and opens it again under that name.
     void SetPort(const QString& name);
+    // Where the port of a name is opened. Without one the name itself is
+    // used, which the serial library finds under /dev (or as COMn on
+    // Windows); the device search gives one that matches the names it hands
+    // out.
+    using PathResolver = std::function<QString(const QString& name)>;
+    void SetPathResolver(PathResolver resolve) { mResolve = std::move(resolve); }
 
     // Number of received bytes waiting; raises when the port has failed.
     qint64 InputCount();
@@ -67,6 +74,7 @@ private:
     void LowerModemLines();
 
     QString mName = QStringLiteral("COM1");
+    PathResolver mResolve;
     QSerialPort mSerial;
     QByteArray mInput;
 };

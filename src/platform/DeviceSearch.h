@@ -47,5 +47,15 @@ public:
     virtual QString PortPath(const QString& portName) const = 0;
 };
 
+// A search that finds no device and no port. Windows built without a search
+// of their own get it, so that a window made in a test never looks at, let
+// alone opens, a port of the machine it runs on.
+class NoDeviceSearch : public DeviceSearch {
+public:
+    DeviceSearchResult FindDevice(const UsbIdentity&) override { return {}; }
+    QStringList SerialPortNames() override { return {}; }
+    QString PortPath(const QString& portName) const override { return portName; }
+};
+
 // The search over this machine's devices.
 std::unique_ptr<DeviceSearch> CreateSystemDeviceSearch();

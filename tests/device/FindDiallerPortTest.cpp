@@ -65,3 +65,30 @@ TEST(FindDiallerPort, ReportsPortChangesAndTheDiallerFound) {
     EXPECT_TRUE(found.PortListChanged);
     EXPECT_FALSE(found.Dialler.Found());
 }
+
+TEST(ConnectionAttemptDue, WhileAPortIsChosenButTheLinkIsNotUp) {
+    const QString port = QStringLiteral("ttyACM0");
+    // Connected and open: nothing to do, whatever else plugs in or out.
+    EXPECT_FALSE(ConnectionAttemptDue(port, true, true, false, port));
+    EXPECT_FALSE(ConnectionAttemptDue(port, true, true, true, port));
+    // The last attempt failed, or a port error closed the port.
+    EXPECT_TRUE(ConnectionAttemptDue(port, false, true, false, port));
+    EXPECT_TRUE(ConnectionAttemptDue(port, true, false, false, port));
+    // The name chosen at start is tried even before anything changes.
+    EXPECT_TRUE(ConnectionAttemptDue(QStringLiteral("COM1"), false, false, false, port));
+}
+
+TEST(ConnectionAttemptDue, AMissingDiallerIsTriedOnlyWhenThePortListChanges) {
+    const QString port = QStringLiteral("ttyACM0");
+    EXPECT_FALSE(ConnectionAttemptDue(QString(), false, false, false, port));
+    EXPECT_TRUE(ConnectionAttemptDue(QString(), false, false, true, port));
+}
+
+TEST(ConnectionAttemptDue, ADiallerOnAnotherPortIsFollowedWhenThePortListChanges) {
+    const QString old = QStringLiteral("ttyACM0");
+    const QString moved = QStringLiteral("ttyACM1");
+    EXPECT_TRUE(ConnectionAttemptDue(old, true, true, true, moved));
+    // Names are compared exactly.
+    EXPECT_TRUE(ConnectionAttemptDue(QStringLiteral("TTYACM0"), true, true, true, old));
+    EXPECT_FALSE(ConnectionAttemptDue(old, true, true, false, moved));
+}

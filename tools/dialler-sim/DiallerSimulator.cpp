@@ -1,5 +1,6 @@
 #include "DiallerSimulator.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -331,8 +332,13 @@ void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& behavio
         const bool refused =
             std::any_of(behaviour.RefusedCommands.begin(), behaviour.RefusedCommands.end(),
                         [&](const QByteArray& prefix) { return command.startsWith(prefix); });
+        const auto replaced =
+            std::find_if(behaviour.ReplacedReplies.begin(), behaviour.ReplacedReplies.end(),
+                         [&](const auto& entry) { return command.startsWith(entry.first); });
         if (refused) {
             reply.Lines << mDialler.RefusalLine();
+        } else if (replaced != behaviour.ReplacedReplies.end()) {
+            reply.Lines << replaced->second;
         } else {
             reply = mDialler.Execute(command);
         }

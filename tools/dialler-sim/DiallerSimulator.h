@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 // How the simulated dialler behaves on the line, including the faults a real
 // one shows now and then. The defaults are a well-behaved dialler.
@@ -43,6 +44,10 @@ struct DiallerLineBehaviour {
     bool LowerCaseReplies = false;
     // Commands starting with one of these are refused with "Error".
     QList<QByteArray> RefusedCommands;
+    // Commands starting with the first text get the second, line ends
+    // included, as their whole answer and are not carried out: a dialler
+    // that answers wrongly.
+    QList<std::pair<QByteArray, QByteArray>> ReplacedReplies;
     // The port vanishes once the part of a command received so far equals
     // this text (after its echo), as when the cable is pulled mid-exchange.
     QByteArray HangUpWhenReceived;

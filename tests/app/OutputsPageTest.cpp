@@ -1,0 +1,132 @@
+#include "support/ConnectedWindowFixture.h"
+#include "support/DialogAnswerer.h"
+
+#include "platform/CircleShape.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+constexpr int Green = 65280;
+constexpr int Red = 255;
+constexpr int WaitMs = 10000;
+
+class OutputsPage : public ConnectedWindowFixture {
+protected:
+    void SetUp() override {
+        ConnectedWindowFixture::SetUp();
+        dialler.ClearReceivedCommands();
+    }
+
+    void ShowPage(QWidget* page) { form->PageControl->setCurrentWidget(page); }
+    int Lamp(int output) const { return form->OutputControls[output - 1].Status->BrushColor(); }
+    void ReplyTo(const QByteArray& command, const QByteArray& reply) {
+        DiallerLineBehaviour behaviour;
+        behaviour.ReplacedReplies = {{command, reply}};
+        dialler.SetBehaviour(behaviour);
+    }
+};
+
+} // namespace
+
+TEST_F(OutputsPage, SwitchingOffPaintsTheLampFromTheFollowingQuery) {
+    dialler.SetOutput(2, true);
+    DialogAnswerer noDialogs({});
+    form->OutputControls[1].OffButton->click();
+    EXPECT_TRUE(noDialogs.Seen().empty());
+    EXPECT_FALSE(dialler.Output(2));
+    EXPECT_EQ(Lamp(2), Red);
+    EXPECT_EQ(Lamp(1), CircleShape::White);
+    EXPECT_EQ(dialler.ReceivedCommands(), QList<QByteArray>({"out,2,off;", "sts,out,2;"}));
+
+    form->OutputControls[0].OnButton->click();
+    EXPECT_EQ(Lamp(1), Green);
+    EXPECT_TRUE(dialler.Output(1));
+}
+
+TEST_F(OutputsPage, AnAnswerForTheWrongOutputIsRefusedWithAMessage) {
+    ReplyTo("out,1,on;", "2:ON\r");
+    DialogAnswerer answerer({"OK"});
+    form->OutputControls[0].OnButton->click();
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    const SeenDialog& message = answerer.Seen().front();
+    EXPECT_EQ(message.title, "Command Error");
+    EXPECT_EQ(message.text, "Unable to set output.\r\n\r\nPlease try again.");
+    EXPECT_EQ(message.buttons, QStringList{"OK"});
+    EXPECT_EQ(message.icon, 3);
+    // The lamp shows what the dialler reports afterwards.
+    EXPECT_EQ(Lamp(1), Red);
+    EXPECT_EQ(dialler.ReceivedCommands(), QList<QByteArray>({"out,1,on;", "sts,out,1;"}));
+}
+
+TEST_F(OutputsPage, AnAnswerInLowerCaseIsAccepted) {
+    DiallerLineBehaviour lower;
+    lower.LowerCaseReplies = true;
+    dialler.SetBehaviour(lower);
+    DialogAnswerer noDialogs({});
+    form->OutputControls[0].OnButton->click();
+    EXPECT_TRUE(noDialogs.Seen().empty());
+    EXPECT_EQ(Lamp(1), Green);
+}
+
+TEST_F(OutputsPage, OpeningThePageAsksForBothAndTheSupervisorKeepsAsking) {
+    dialler.SetOutput(1, true);
+    ShowPage(form->OutputsSheet);
+    EXPECT_EQ(Lamp(1), Green);
+    EXPECT_EQ(Lamp(2), Red);
+    EXPECT_EQ(dialler.ReceivedCommands(), QList<QByteArray>({"sts,out,1;", "sts,out,2;"}));
+
+    // Switched by other means: the next tick shows it.
+    dialler.SetOutput(2, true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Lamp(2) == Green; }, WaitMs));
+
+    // Elsewhere the supervisor leaves the outputs alone.
+    ShowPage(form->InputsSheet);
+    dialler.ClearReceivedCommands();
+    QTest::qWait(2500);
+    EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
+}
+
+TEST_F(OutputsPage, AStatusReplyWithoutColonLeavesTheLampWhite) {
+    ReplyTo("sts,out,1;", "1ON\r");
+    ShowPage(form->OutputsSheet);
+    EXPECT_EQ(Lamp(1), CircleShape::White);
+    EXPECT_EQ(Lamp(2), Red);
+}
+
+TEST_F(OutputsPage, WithoutAConnectionOpeningThePageSendsNothing) {
+    ShowPage(form->OutputsSheet);
+    ASSERT_EQ(Lamp(2), Red);
+    ShowPage(form->PhoneNumbersSheet);
+    form->DisconnectButton->click();
+    dialler.ClearReceivedCommands();
+
+    ShowPage(form->OutputsSheet);
+    EXPECT_EQ(Lamp(1), CircleShape::White);
+    EXPECT_EQ(Lamp(2), CircleShape::White);
+    EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
+}
+
+TEST_F(OutputsPage, SwitchingWithoutAConnectionFailsAtOnce) {
+    form->DisconnectButton->click();
+    DialogAnswerer answerer({"OK"});
+    form->OutputControls[1].OnButton->click();
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen().front().title, "Command Error");
+    EXPECT_EQ(Lamp(2), CircleShape::White);
+    EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
+}
+
+TEST_F(OutputsPage, ButtonsNamedForNoOutputOfTheDiallerDoNothing) {
+    DialogAnswerer noDialogs({});
+    QPushButton third;
+    third.setObjectName(QStringLiteral("Output3OnButton"));
+    form->SetOutputButtonClick(&third);
+    QPushButton other;
+    other.setObjectName(QStringLiteral("Out1Status"));
+    form->SetOutputButtonClick(&other);
+    EXPECT_TRUE(noDialogs.Seen().empty());
+    EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
+}
