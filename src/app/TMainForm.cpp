@@ -95,6 +95,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     WireAbout();
     WireTransport();
     WireContacts();
+    WireUpload();
 }
 
 TMainForm::~TMainForm() = default;

@@ -226,4 +226,18 @@ private:
 
     bool mPhoneChangeSuspended = false;
     bool mRightButtonDown = false;
+
+public:
+    // Firmware version of the attached dialler (set by the connection supervisor)
+    int FirmwareMajor = 0;
+    int FirmwareMinor = 0;
+
+    // Settings upload: the Send buttons write the settings into the dialler
+    // and have it store them in flash.
+    void SendPINButtonClick();
+    void SendPageButtonClick();
+    void SendAllButtonClick();
+
+private:
+    void WireUpload();
 };
