@@ -103,6 +103,7 @@ TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
     WireValidation();
     WireDevice();
     WireOutputs();
+    WireUpload();
 }
 
 TMainForm::~TMainForm() = default;

@@ -292,6 +292,7 @@ private:
     // Settings the user agreed to leave as they are when the session ended;
     // the close that follows does not ask again while they are unchanged.
     std::optional<DiallerSettings> SettingsAgreedAtSessionEnd;
+
     void WireDevice();
     bool ConnectToDialler(const QString& portName);
     void HideVoiceMessageLabels();
@@ -301,4 +302,14 @@ private:
 
     void WireOutputs();
     void PaintOutputsUnknown();
+
+public:
+    // Settings upload: the Send buttons write the settings into the dialler
+    // and have it store them in flash.
+    void SendPINButtonClick();
+    void SendPageButtonClick();
+    void SendAllButtonClick();
+
+private:
+    void WireUpload();
 };

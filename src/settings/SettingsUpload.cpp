@@ -55,15 +55,21 @@ std::optional<QString> InputProblem(const InputSettings& input, int n) {
         return QStringLiteral("The SMS message of input %1 contains a double quote (\") character.")
             .arg(n);
     }
+    // The dialler ends a command at the first ";", quotes or not: the rest of
+    // the message would be taken as a command of its own.
+    if (message.contains(QLatin1Char(';'))) {
+        return QStringLiteral("The SMS message of input %1 contains a semicolon (;) character.")
+            .arg(n);
+    }
     if (!HasOnlyStorableCharacters(message)) {
         return QStringLiteral(
                    "The SMS message of input %1 contains characters the dialler cannot store.")
             .arg(n);
     }
     // The dialler's echo drops leading blanks, so such a message could never
-    // be confirmed.
-    if (TrimBlanks(message) != message) {
-        return QStringLiteral("The SMS message of input %1 begins or ends with a blank.").arg(n);
+    // be confirmed. A trailing blank comes back as it was sent.
+    if (!message.isEmpty() && IsBlank(message.front())) {
+        return QStringLiteral("The SMS message of input %1 begins with a blank.").arg(n);
     }
     return std::nullopt;
 }
@@ -150,17 +156,24 @@ bool InputEchoMatches(const QByteArray& line, int input, const InputSettings& se
     return echo == InputEcho{input, sent.NormallyOpen, sent.Latching, sent.DiallingAttempts};
 }
 
-bool NameEchoMatches(const QByteArray& line, int input, const QString& message) {
+NameEcho ParseNameEcho(const QByteArray& line) {
+    NameEcho echo;
     RecordFields fields(EchoText(line));
-    const int echoed = ParseRecordNumber(fields.TakeUpTo(QLatin1Char(':')), 0);
-    if (echoed < 1 || echoed > SettingsLimits::InputCount || echoed != input) {
-        return false;
+    echo.Input = ParseRecordNumber(fields.TakeUpTo(QLatin1Char(':')), 0);
+    if (echo.Input < 1 || echo.Input > SettingsLimits::InputCount) {
+        return echo;
     }
     fields.DropThrough(QLatin1Char(':'));
     fields.SkipBlanks();
+    echo.Message = fields.Rest().toLatin1();
+    return echo;
+}
+
+bool NameEchoMatches(const QByteArray& line, int input, const QString& message) {
+    const NameEcho echo = ParseNameEcho(line);
     // Compared as the bytes that went out, so a character that had no 8-bit
     // form is compared as what was really sent.
-    return fields.Rest().toLatin1() == message.toLatin1();
+    return echo.Input >= 1 && echo.Input == input && echo.Message == message.toLatin1();
 }
 
 std::optional<QString> FindUploadProblem(const DiallerSettings& settings, UploadScope scope) {

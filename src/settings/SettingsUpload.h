@@ -67,9 +67,20 @@ InputEcho ParseInputEcho(const QByteArray& line);
 // input, both choices and the attempts.
 bool InputEchoMatches(const QByteArray& line, int input, const InputSettings& sent);
 
-// Accepts the answer to NameCommand(input, message): "N: message" up to the
-// carriage return, leading blanks dropped, the message repeated exactly,
-// letter case and trailing blanks included.
+// The dialler's answer to "name,": "4: Back door" up to its carriage return.
+// The message is what follows the colon, leading blanks dropped, as the
+// bytes received. The input is 0 when the text before the colon is no number
+// and the message is read only for inputs 1 to 8.
+struct NameEcho {
+    int Input = 0;
+    QByteArray Message;
+
+    bool operator==(const NameEcho&) const = default;
+};
+NameEcho ParseNameEcho(const QByteArray& line);
+
+// Accepts the answer to NameCommand(input, message) when it repeats the
+// input and the message exactly, letter case and trailing blanks included.
 bool NameEchoMatches(const QByteArray& line, int input, const QString& message);
 
 // What a Send button is about to write.
@@ -79,7 +90,8 @@ enum class UploadScope { Pins, Contacts, Inputs, All };
 // anything is sent, in the order of sending: Admin PIN, User PIN, used
 // locations 1 to 99, inputs 1 to 8. A settings file or a dialler can bring
 // values the editor would never let through, such as a phone number
-// "1;del,0,all" or a message with a double quote, which would end the
-// command early and have the rest taken as a command of its own. Returns the
-// first problem as a sentence for the user, or nothing when all is well.
+// "1;del,0,all" or a message with a double quote or a semicolon, which would
+// end the command early and have the rest taken as a command of its own.
+// Returns the first problem as a sentence for the user, naming the field and
+// its location or input, or nothing when all is well.
 std::optional<QString> FindUploadProblem(const DiallerSettings& settings, UploadScope scope);

@@ -95,13 +95,18 @@ TEST(NameEcho, RepeatsTheMessageExactly) {
     // Leading blanks of the echo are always dropped, so such a message never matches.
     EXPECT_FALSE(NameEchoMatches("4:  Back door\r", 4, " Back door"));
     EXPECT_TRUE(NameEchoMatches("4: T\xfcr\r", 4, QString::fromUtf8("Tür")));
+    EXPECT_EQ(ParseNameEcho("7:\t a: b \r"), (NameEcho{7, "a: b "}));
+    EXPECT_EQ(ParseNameEcho("0: a\r"), (NameEcho{0, {}}));
+    EXPECT_EQ(ParseNameEcho("x: a\r"), NameEcho{});
 }
 
 TEST(FindUploadProblem, DefaultsAndEditedSettingsPass) {
     DiallerSettings s;
     EXPECT_EQ(FindUploadProblem(s, UploadScope::All), std::nullopt);
     s.Contacts[0] = Contact("+1234567890123*#", true, false, {1});
-    s.Inputs[0].SmsMessage = QString::fromUtf8("Alarm; call £ ") + QString(76, 'x');
+    s.Inputs[0].SmsMessage = QString::fromUtf8("Alarm, call £ ") + QString(76, 'x');
+    // A trailing blank comes back in the echo as it was sent.
+    s.Inputs[1].SmsMessage = "Back door ";
     // A euro sign from the dialler arrives as byte 0x80 and goes back as such.
     s.Inputs[2].SmsMessage = QString::fromLatin1("5 \x80");
     s.Inputs[1].DiallingAttempts = 99;
@@ -130,14 +135,16 @@ TEST(FindUploadProblem, RefusesValuesThatCouldInjectCommands) {
     };
     EXPECT_EQ(inputProblem("a\";del,0,all;\""),
               "The SMS message of input 5 contains a double quote (\") character.");
-    EXPECT_EQ(inputProblem("a\rdel,0,all;"),
+    EXPECT_EQ(inputProblem("a\rdel,0,all"),
               "The SMS message of input 5 contains characters the dialler cannot store.");
     EXPECT_EQ(inputProblem(QString::fromUtf8("Alarm €")),
               "The SMS message of input 5 contains characters the dialler cannot store.");
     EXPECT_EQ(inputProblem(QString(91, 'x')),
               "The SMS message of input 5 is longer than 90 characters.");
-    EXPECT_EQ(inputProblem(" Back door"),
-              "The SMS message of input 5 begins or ends with a blank.");
+    // The dialler ends a command at a semicolon even inside the quotes.
+    EXPECT_EQ(inputProblem("a;del,0,all"),
+              "The SMS message of input 5 contains a semicolon (;) character.");
+    EXPECT_EQ(inputProblem(" Back door"), "The SMS message of input 5 begins with a blank.");
 }
 
 TEST(FindUploadProblem, PinsAndAttempts) {

@@ -342,6 +342,12 @@ void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& behavio
         } else {
             reply = mDialler.Execute(command);
         }
+        for (const auto& [prefix, answer] : behaviour.AnswersInstead) {
+            if (command.startsWith(prefix)) {
+                reply.Lines = {answer};
+                break;
+            }
+        }
     }
     if (observer) {
         observer(command);

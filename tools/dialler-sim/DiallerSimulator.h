@@ -54,6 +54,10 @@ struct DiallerLineBehaviour {
     // When above 0, bytes travel no faster than on a wire of this baud rate,
     // in both directions (ten bits per byte).
     int PacingBaud = 0;
+    // Commands starting with `first` are carried out as usual but answered
+    // with the bytes `second` (line ends included), as a dialler with other
+    // firmware words its answers.
+    QList<std::pair<QByteArray, QByteArray>> AnswersInstead;
 };
 
 // A simulated ORNEX dialler on a pseudo-terminal, for tests and for trying
