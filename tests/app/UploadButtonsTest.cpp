@@ -49,7 +49,10 @@ struct StateAtMessage {
 class UploadButtonsTest : public ::testing::Test {
 protected:
     UploadButtonsTest() {
-        // What the connection supervisor does when it finds the dialler.
+        // What the connection supervisor does when it finds the dialler; the
+        // supervisor itself stays off, as it would find no dialler here and
+        // close the port.
+        form.CheckPortTimer->stop();
         form.ComPort->SetPort(dialler.PortName());
         form.ComPort->Open();
         form.FirmwareMajor = 3;
