@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian 12 machine (run as root, or with sudo
 # available): installs what the build needs when it is missing, builds, and
-# then starts the program (`run`, `demo`) or runs every test (`test`).
+# then starts the program against a simulated dialler (`run`), starts the
+# program for a real dialler on USB (`real`), or runs every test (`test`).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,6 +31,11 @@ case "${1:-}" in
 run)
     install_missing
     build
+    exec build/tools/demo/ornex-demo
+    ;;
+real)
+    install_missing
+    build
     exec build/src/app/ornex-config
     ;;
 test)
@@ -38,7 +44,7 @@ test)
     ctest --preset default
     ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|real|test" >&2
     exit 2
     ;;
 esac

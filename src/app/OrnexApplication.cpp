@@ -1,5 +1,8 @@
 #include "app/OrnexApplication.h"
 
+#include "app/TMainForm.h"
+#include "platform/DeviceSearch.h"
+
 #include <QMessageBox>
 
 #include <exception>
@@ -22,4 +25,18 @@ bool OrnexApplication::notify(QObject* receiver, QEvent* event) {
 
 void OrnexApplication::ShowException(const QString& message) {
     QMessageBox::critical(activeWindow(), applicationName(), message);
+}
+
+int OrnexApplication::RunMainWindow(
+    const std::function<std::unique_ptr<DeviceSearch>()>& makeSearch) {
+    try {
+        TMainForm form(makeSearch());
+        form.show();
+        exec();
+    } catch (const std::exception& e) {
+        ShowException(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowException(QString());
+    }
+    return 0;
 }

@@ -2,6 +2,11 @@
 
 #include <QApplication>
 
+#include <functional>
+#include <memory>
+
+class DeviceSearch;
+
 // The application object. An exception must never unwind through Qt's event
 // loop: whatever escapes an event handler is shown to the user here and the
 // program carries on.
@@ -16,4 +21,9 @@ public:
     // application's title. `message` is empty for exceptions that are not
     // the program's own.
     static void ShowException(const QString& message);
+
+    // Builds the main window over the device search that `makeSearch` gives,
+    // runs it until it closes and returns the program's exit code, 0 also
+    // after an error that was shown.
+    static int RunMainWindow(const std::function<std::unique_ptr<DeviceSearch>()>& makeSearch);
 };

@@ -8,13 +8,15 @@ DemoDeviceSearch::DemoDeviceSearch(QString portPath) : mPortPath(std::move(portP
 
 DeviceSearchResult DemoDeviceSearch::FindDevice(const UsbIdentity& identity) {
     const UsbIdentity& dialler = DiallerUsbIdentity;
-    const bool isDialler = identity.VendorId == dialler.VendorId &&
-                           identity.ProductId == dialler.ProductId &&
-                           identity.Description.compare(dialler.Description, Qt::CaseInsensitive) == 0;
+    const bool isDialler =
+        identity.VendorId == dialler.VendorId && identity.ProductId == dialler.ProductId &&
+        identity.Description.compare(dialler.Description, Qt::CaseInsensitive) == 0;
     return isDialler ? DeviceSearchResult{mPortName, false} : DeviceSearchResult{};
 }
 
-QStringList DemoDeviceSearch::SerialPortNames() { return {mPortName}; }
+QStringList DemoDeviceSearch::SerialPortNames() {
+    return {mPortName};
+}
 
 QString DemoDeviceSearch::PortPath(const QString& portName) const {
     return portName == mPortName ? mPortPath : QString();

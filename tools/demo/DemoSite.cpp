@@ -17,14 +17,10 @@ struct DemoContact {
 };
 
 constexpr DemoInput Inputs[] = {
-    {"Front door opened", true, true, 3},
-    {"Back door opened", true, true, 3},
-    {"Garage door opened", true, true, 2},
-    {"Smoke detector alarm", false, true, 5},
-    {"Freezer temperature high", true, false, 3},
-    {"Water leak in plant room", true, true, 3},
-    {"Mains power failure", false, false, 1},
-    {"Panic button pressed", true, true, 9},
+    {"Front door opened", true, true, 3},         {"Back door opened", true, true, 3},
+    {"Garage door opened", true, true, 2},        {"Smoke detector alarm", false, true, 5},
+    {"Freezer temperature high", true, false, 3}, {"Water leak in plant room", true, true, 3},
+    {"Mains power failure", false, false, 1},     {"Panic button pressed", true, true, 9},
 };
 
 constexpr DemoContact Contacts[] = {
