@@ -4,6 +4,7 @@
 #include "platform/CircleShape.h"
 #include "platform/DeviceSearch.h"
 #include "platform/FieldEvents.h"
+#include "platform/Named.h"
 #include "platform/UpDown.h"
 
 #include <QAction>
@@ -34,11 +35,6 @@ constexpr int PageControlHeight = 530;
 constexpr int SheetWidth = 828;
 constexpr int SheetHeight = 501;
 constexpr int InputRowPitch = 70;
-
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
     return Named(new QPushButton(caption, parent), name);

@@ -2,6 +2,7 @@
 
 #include "dialogs/AboutTexts.h"
 #include "dialogs/DialogPlacement.h"
+#include "platform/Named.h"
 #include "platform/ProductInfo.h"
 #include "platform/VersionInfoSource.h"
 
@@ -19,11 +20,6 @@ namespace {
 constexpr int LogoWidth = 105;
 constexpr int LogoHeight = 33;
 constexpr int LabelsCentre = 99;
-
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
     auto* label = Named(new QLabel(text, parent), name);

@@ -4,6 +4,7 @@
 #include "dialogs/MessageDialog.h"
 #include "dialogs/MessageFormRules.h"
 #include "platform/Anchors.h"
+#include "platform/Named.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
@@ -28,11 +29,6 @@ using namespace MessageFormRules;
 namespace {
 
 constexpr int PictureSize = 40;
-
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // The three pictures are drawn here rather than taken from the style: the
 // styles offer them at 32 pixels at most, and scaled up they blur.
