@@ -94,6 +94,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     WireAbout();
     WireTransport();
+    WireDownload();
 }
 
 TMainForm::~TMainForm() = default;

@@ -148,6 +148,14 @@ public:
     void RestartPortCheck();
     bool TrafficLogActive() const;
 
+    // Settings download: the three Get buttons.
+    void GetAllButtonClick();
+    void GetPageButtonClick();
+    void GetPINButtonClick();
+    // File menu Save and the contact editor, which the download calls.
+    void SaveFileMenuItemClick();
+    void ClearContactEditor();
+
     // Tables of the generated controls.
     std::array<QCheckBox*, 2 + SettingsLimits::InputCount> EditorCheckBoxes{};
     InputControlTable InputControls{};
@@ -172,4 +180,5 @@ private:
     void DialAttemptsExit(int input);
 
     void WireTransport();
+    void WireDownload();
 };
