@@ -100,6 +100,7 @@ TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
     WireDevice();
     WireOutputs();
     WireUpload();
+    WireDownload();
 }
 
 TMainForm::~TMainForm() = default;

@@ -174,6 +174,11 @@ public:
     void ShowOutputState(int output);
     void RefreshOutputStates();
 
+    // Settings download: the three Get buttons.
+    void GetAllButtonClick();
+    void GetPageButtonClick();
+    void GetPINButtonClick();
+
     // Tables of the generated controls.
     std::array<QCheckBox*, 2 + SettingsLimits::InputCount> EditorCheckBoxes{};
     InputControlTable InputControls{};
@@ -312,4 +317,5 @@ public:
 
 private:
     void WireUpload();
+    void WireDownload();
 };
