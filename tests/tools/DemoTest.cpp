@@ -1,0 +1,57 @@
+#include "DemoDialler.h"
+#include "DemoSite.h"
+#include "app/TMainForm.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int ConnectTimeoutMs = 10000;
+
+// The demo's own wiring: the window over the demo's device search, exactly
+// as ornex-demo builds it.
+TEST(Demo, ConnectsAndReadsTheSimulatedSite) {
+    DemoDialler dialler;
+    TMainForm form(dialler.MakeSearch());
+    form.show();
+
+    const QString connected =
+        QStringLiteral("ORNEX-4G v3.25 on %1 - connected").arg(dialler.PortName());
+    QTRY_COMPARE_WITH_TIMEOUT(form.StatusPanels[1]->text(), connected, ConnectTimeoutMs);
+    EXPECT_TRUE(form.GetAllButton->isEnabled());
+
+    form.GetAllButton->click();
+
+    const DiallerSettings site = DemoSite();
+    const DiallerSettings shown = form.Settings().Read();
+    EXPECT_EQ(shown.Contacts, site.Contacts);
+    EXPECT_EQ(form.PhoneNumbersListView->topLevelItem(0)->text(1), site.Contacts[0].PhoneNumber);
+    EXPECT_EQ(shown.Inputs[1].SmsMessage, site.Inputs[1].SmsMessage);
+    EXPECT_EQ(shown.AdminPin, site.AdminPin);
+    EXPECT_EQ(form.StatusPanels[0]->text(), QString());
+}
+
+TEST(Demo, SiteKeepsWithinTheDiallersLimits) {
+    const DiallerSettings site = DemoSite();
+    int occupied = 0;
+    for (const ContactEntry& contact : site.Contacts) {
+        if (contact.IsFree()) {
+            continue;
+        }
+        ++occupied;
+        EXPECT_TRUE(IsValidPhoneNumber(contact.PhoneNumber)) << contact.PhoneNumber.toStdString();
+        EXPECT_TRUE(contact.ReportBySms || contact.ReportByVoice);
+    }
+    EXPECT_EQ(occupied, 12);
+    for (const InputSettings& input : site.Inputs) {
+        EXPECT_LE(input.SmsMessage.size(), SettingsLimits::SmsMessageMaxLength);
+        EXPECT_FALSE(input.SmsMessage.isEmpty());
+    }
+}
+
+} // namespace
