@@ -296,6 +296,15 @@ void DiallerSimulator::ReceiveFromLine() {
 
 void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& behaviour) {
     mPending += byte;
+    const bool hangsUp =
+        !behaviour.HangUpWhenReceived.isEmpty() && mPending == behaviour.HangUpWhenReceived;
+    const bool complete = !hangsUp && SimulatedDialler::CommandComplete(mPending);
+    if (complete) {
+        // On record before its last byte is echoed: once the program has the
+        // whole echo, a test finds the command among those received.
+        const std::lock_guard lock(mMutex);
+        mReceived << mPending;
+    }
     if (!behaviour.Silent && !behaviour.NoEcho) {
         // The dialler echoes each character as it receives it, perhaps
         // behind its prompt.
@@ -308,11 +317,11 @@ void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& behavio
             return;
         }
     }
-    if (!behaviour.HangUpWhenReceived.isEmpty() && mPending == behaviour.HangUpWhenReceived) {
+    if (hangsUp) {
         DoHangUp();
         return;
     }
-    if (!SimulatedDialler::CommandComplete(mPending)) {
+    if (!complete) {
         // A dialler keeps no endless line: an overlong run is dropped.
         if (mPending.size() > 4096) {
             mPending.clear();
@@ -326,7 +335,6 @@ void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& behavio
     std::function<void(const QByteArray&)> observer;
     {
         const std::lock_guard lock(mMutex);
-        mReceived << command;
         observer = mObserver;
         mDialler.LineEnd = behaviour.CrLfLineEnds ? "\r\n" : "\r";
         const bool refused =
