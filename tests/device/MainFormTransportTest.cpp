@@ -39,6 +39,8 @@ TEST_F(MainFormLink, TheLogIsWrittenOnlyWhileTheDebugTabIsShown) {
     EXPECT_FALSE(form.TrafficLogActive());
     ASSERT_TRUE(SendCommand(*form.Transport, "sts,out,1;"));
     EXPECT_TRUE(form.TxRxRichEdit->document()->isEmpty());
+    // The reply "1:OFF\r" stays unread until the next command drains it.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return form.ComPort->InputCount() >= 6; }, 5000));
 
     ShowDebugTab(true);
     EXPECT_TRUE(form.TrafficLogActive());
