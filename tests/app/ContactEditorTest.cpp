@@ -12,21 +12,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "support/SettingsBuilders.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-ContactEntry Contact(const QString& number, std::initializer_list<int> inputs = {1},
-                     bool sms = true, bool voice = false) {
-    ContactEntry c;
-    c.PhoneNumber = number;
-    c.ReportBySms = sms;
-    c.ReportByVoice = voice;
-    for (int n : inputs) {
-        c.ReportsInput[n - 1] = true;
-    }
-    return c;
-}
 
 class ContactEditorTest : public ::testing::Test {
 protected:

@@ -19,6 +19,8 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+#include "support/SettingsBuilders.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -26,18 +28,6 @@
 namespace {
 
 using Commands = QList<QByteArray>;
-
-ContactEntry Contact(const QString& number, std::initializer_list<int> inputs, bool sms = true,
-                     bool voice = false) {
-    ContactEntry c;
-    c.PhoneNumber = number;
-    c.ReportBySms = sms;
-    c.ReportByVoice = voice;
-    for (int n : inputs) {
-        c.ReportsInput[n - 1] = true;
-    }
-    return c;
-}
 
 // What the window was doing while a message was up.
 struct StateAtMessage {

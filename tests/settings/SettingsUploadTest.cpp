@@ -1,33 +1,13 @@
 #include "settings/SettingsUpload.h"
 
+#include "support/SettingsBuilders.h"
+
 #include <gtest/gtest.h>
 
-namespace {
-
-ContactEntry Contact(const char* number, bool sms, bool voice, std::initializer_list<int> inputs) {
-    ContactEntry c;
-    c.PhoneNumber = number;
-    c.ReportBySms = sms;
-    c.ReportByVoice = voice;
-    for (int n : inputs) {
-        c.ReportsInput[n - 1] = true;
-    }
-    return c;
-}
-
-InputSettings Input(bool normallyOpen, bool latching, int attempts, const QString& message = {}) {
-    InputSettings s;
-    s.NormallyOpen = normallyOpen;
-    s.Latching = latching;
-    s.DiallingAttempts = attempts;
-    s.SmsMessage = message;
-    return s;
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(AddContactCommands, FormChosenByFirmware) {
-    const ContactEntry c = Contact("0123456781", true, false, {2, 5});
+    const ContactEntry c = Contact("0123456781", {2, 5}, true, false);
     EXPECT_EQ(AddContactCommands(c, 3, 24),
               QList<QByteArray>({"add,2,0123456781,s;", "add,5,0123456781,s;"}));
     EXPECT_EQ(AddContactCommands(c, 0, 0), AddContactCommands(c, 3, 24));
@@ -36,16 +16,16 @@ TEST(AddContactCommands, FormChosenByFirmware) {
 }
 
 TEST(AddContactCommands, VoiceBeforeSms) {
-    EXPECT_EQ(AddContactCommands(Contact("0123456781", true, true, {1, 3}), 3, 25),
+    EXPECT_EQ(AddContactCommands(Contact("0123456781", {1, 3}, true, true), 3, 25),
               QList<QByteArray>({"add,1&3,0123456781,v,s;"}));
-    EXPECT_EQ(AddContactCommands(Contact("0123456781", false, true, {8}), 3, 1),
+    EXPECT_EQ(AddContactCommands(Contact("0123456781", {8}, false, true), 3, 1),
               QList<QByteArray>({"add,8,0123456781,v;"}));
 }
 
 TEST(AddContactCommands, NothingWithoutInputsOrNumber) {
-    EXPECT_TRUE(AddContactCommands(Contact("0123456781", true, true, {}), 3, 25).isEmpty());
-    EXPECT_TRUE(AddContactCommands(Contact("0123456781", true, true, {}), 3, 24).isEmpty());
-    EXPECT_TRUE(AddContactCommands(Contact("", true, true, {1}), 3, 25).isEmpty());
+    EXPECT_TRUE(AddContactCommands(Contact("0123456781", {}, true, true), 3, 25).isEmpty());
+    EXPECT_TRUE(AddContactCommands(Contact("0123456781", {}, true, true), 3, 24).isEmpty());
+    EXPECT_TRUE(AddContactCommands(Contact("", {1}, true, true), 3, 25).isEmpty());
 }
 
 TEST(UploadCommands, InputNamePinAndFixedCommands) {
@@ -103,7 +83,7 @@ TEST(NameEcho, RepeatsTheMessageExactly) {
 TEST(FindUploadProblem, DefaultsAndEditedSettingsPass) {
     DiallerSettings s;
     EXPECT_EQ(FindUploadProblem(s, UploadScope::All), std::nullopt);
-    s.Contacts[0] = Contact("+1234567890123*#", true, false, {1});
+    s.Contacts[0] = Contact("+1234567890123*#", {1}, true, false);
     s.Inputs[0].SmsMessage = QString::fromUtf8("Alarm, call £ ") + QString(76, 'x');
     // A trailing blank comes back in the echo as it was sent.
     s.Inputs[1].SmsMessage = "Back door ";

@@ -7,31 +7,13 @@
 
 #include <QStringList>
 
+#include "support/SettingsBuilders.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using Commands = QList<QByteArray>;
-
-ContactEntry Contact(const char* number, bool sms, bool voice, std::initializer_list<int> inputs) {
-    ContactEntry c;
-    c.PhoneNumber = QString::fromLatin1(number);
-    c.ReportBySms = sms;
-    c.ReportByVoice = voice;
-    for (int n : inputs) {
-        c.ReportsInput[n - 1] = true;
-    }
-    return c;
-}
-
-InputSettings Input(bool normallyOpen, bool latching, int attempts, const QString& message = {}) {
-    InputSettings s;
-    s.NormallyOpen = normallyOpen;
-    s.Latching = latching;
-    s.DiallingAttempts = attempts;
-    s.SmsMessage = message;
-    return s;
-}
 
 // What the upload showed, in order: "activity: ..." and "error: ...".
 class RecordedFeedback : public UploadFeedback {
@@ -91,38 +73,38 @@ const QString TryAgain = "\r\n\r\nPlease try again.";
 } // namespace
 
 TEST_F(UploaderTest, AddFormFollowsTheFirmwareVersion) {
-    const ContactEntry contact = Contact("0123456781", true, false, {2, 5});
+    const ContactEntry contact = Contact("0123456781", {2, 5}, true, false);
     dialler.SetFirmwareVersion(3, 24, 1);
     ASSERT_TRUE(AddContact(transport, contact, Firmware324));
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"add,2,0123456781,s;", "add,5,0123456781,s;"}));
     EXPECT_EQ(dialler.Settings().Contacts[0], contact);
 
     dialler.ClearReceivedCommands();
-    ASSERT_TRUE(AddContact(transport, Contact("0999", true, true, {1, 3}), FirmwareVersion{}));
+    ASSERT_TRUE(AddContact(transport, Contact("0999", {1, 3}, true, true), FirmwareVersion{}));
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"add,1,0999,v,s;", "add,3,0999,v,s;"}));
 
     dialler.SetFirmwareVersion(3, 25, 1);
     dialler.ClearReceivedCommands();
     ASSERT_TRUE(AddContact(transport, contact, Firmware325));
-    ASSERT_TRUE(AddContact(transport, Contact("0777", true, true, {1, 3}), FirmwareVersion{4, 0}));
+    ASSERT_TRUE(AddContact(transport, Contact("0777", {1, 3}, true, true), FirmwareVersion{4, 0}));
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"add,2&5,0123456781,s;", "add,1&3,0777,v,s;"}));
 }
 
 TEST_F(UploaderTest, OldFormStopsAtTheFirstRefusedInput) {
     Refuse("add,2,");
-    EXPECT_FALSE(AddContact(transport, Contact("0123", false, true, {1, 2, 3}), Firmware324));
+    EXPECT_FALSE(AddContact(transport, Contact("0123", {1, 2, 3}, false, true), Firmware324));
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"add,1,0123,v;", "add,2,0123,v;"}));
 }
 
 TEST_F(UploaderTest, PhoneNumbersGoInListOrderWithoutGaps) {
     ContactList contacts{};
-    contacts[2] = Contact("333", true, false, {1});
+    contacts[2] = Contact("333", {1}, true, false);
     // A number that reports no input sends nothing, and the upload goes on.
-    contacts[9] = Contact("444", true, true, {});
-    contacts[39] = Contact("+4040", false, true, {8, 2});
+    contacts[9] = Contact("444", {}, true, true);
+    contacts[39] = Contact("+4040", {8, 2}, false, true);
     dialler.SetSettings([] {
         DiallerSettings old;
-        old.Contacts[0] = Contact("999", true, false, {4});
+        old.Contacts[0] = Contact("999", {4}, true, false);
         return old;
     }());
 
@@ -139,9 +121,9 @@ TEST_F(UploaderTest, PhoneNumbersGoInListOrderWithoutGaps) {
 
 TEST_F(UploaderTest, ARefusedAddEndsThePhoneNumbers) {
     ContactList contacts{};
-    contacts[0] = Contact("111", true, false, {1});
-    contacts[1] = Contact("222", true, false, {1});
-    contacts[2] = Contact("333", true, false, {1});
+    contacts[0] = Contact("111", {1}, true, false);
+    contacts[1] = Contact("222", {1}, true, false);
+    contacts[2] = Contact("333", {1}, true, false);
     Refuse("add,1,222");
     EXPECT_FALSE(SendPhoneNumbers(transport, feedback, contacts, Firmware325));
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"del,0,all;", "add,1,111,s;", "add,1,222,s;"}));
@@ -217,8 +199,8 @@ TEST_F(UploaderTest, SendAllInItsOrderAndSavesOnce) {
     DiallerSettings settings;
     settings.AdminPin = "1111";
     settings.UserPin = "222222";
-    settings.Contacts[0] = Contact("0123456781", true, true, {1, 3});
-    settings.Contacts[1] = Contact("*31#0999", true, false, {8});
+    settings.Contacts[0] = Contact("0123456781", {1, 3}, true, true);
+    settings.Contacts[1] = Contact("*31#0999", {8}, true, false);
     settings.Inputs[5] = Input(false, false, 0);
     settings.Inputs[7].SmsMessage = QStringLiteral("Gate, open: \xe9");
 
@@ -295,9 +277,9 @@ TEST_F(UploaderTest, RoundTripThroughTheDialler) {
     DiallerSettings settings;
     settings.AdminPin = "135790";
     settings.UserPin = "2468";
-    settings.Contacts[4] = Contact("+441234567890", true, true, {1, 2, 3, 4, 5, 6, 7, 8});
-    settings.Contacts[17] = Contact("0123*#", false, true, {7});
-    settings.Contacts[98] = Contact("5", true, false, {2, 4});
+    settings.Contacts[4] = Contact("+441234567890", {1, 2, 3, 4, 5, 6, 7, 8}, true, true);
+    settings.Contacts[17] = Contact("0123*#", {7}, false, true);
+    settings.Contacts[98] = Contact("5", {2, 4}, true, false);
     for (int n = 1; n <= 8; ++n) {
         settings.Inputs[n - 1] =
             Input(n % 2 == 0, n % 3 != 0, n * 11, QStringLiteral("Input %1, zone \xe5").arg(n));
