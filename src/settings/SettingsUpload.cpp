@@ -132,15 +132,29 @@ QByteArray SaveAllCommand() {
     return QByteArrayLiteral("save all;");
 }
 
-InputEcho ParseInputEcho(const QByteArray& line) {
-    InputEcho echo;
-    RecordFields fields(EchoText(line));
-    echo.Input = ParseRecordNumber(fields.TakeUpTo(QLatin1Char(':')), 0);
-    if (echo.Input < 1 || echo.Input > SettingsLimits::InputCount) {
-        return echo;
+namespace {
+
+// Both echoes start with the input's number and a colon; the blanks after
+// the colon do not count. `input` gets the number as written; false when it
+// is no input's, and then the rest is not read.
+bool TakeEchoInput(RecordFields& fields, int& input) {
+    input = ParseRecordNumber(fields.TakeUpTo(QLatin1Char(':')), 0);
+    if (input < 1 || input > SettingsLimits::InputCount) {
+        return false;
     }
     fields.DropThrough(QLatin1Char(':'));
     fields.SkipBlanks();
+    return true;
+}
+
+} // namespace
+
+InputEcho ParseInputEcho(const QByteArray& line) {
+    InputEcho echo;
+    RecordFields fields(EchoText(line));
+    if (!TakeEchoInput(fields, echo.Input)) {
+        return echo;
+    }
     echo.NormallyOpen = fields.StartsWith(QLatin1StringView("NO"));
     fields.DropThrough();
     fields.SkipBlanks();
@@ -159,12 +173,9 @@ bool InputEchoMatches(const QByteArray& line, int input, const InputSettings& se
 NameEcho ParseNameEcho(const QByteArray& line) {
     NameEcho echo;
     RecordFields fields(EchoText(line));
-    echo.Input = ParseRecordNumber(fields.TakeUpTo(QLatin1Char(':')), 0);
-    if (echo.Input < 1 || echo.Input > SettingsLimits::InputCount) {
+    if (!TakeEchoInput(fields, echo.Input)) {
         return echo;
     }
-    fields.DropThrough(QLatin1Char(':'));
-    fields.SkipBlanks();
     echo.Message = fields.Rest().toLatin1();
     return echo;
 }
