@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 #include "support/SettingsBuilders.h"
+#include "support/WindowActions.h"
 
 #include <gtest/gtest.h>
 
@@ -43,19 +44,11 @@ protected:
     }
 
     void ClickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
-        QTreeWidget* list = form.PhoneNumbersListView;
-        list->scrollToItem(Row(row));
-        QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(Row(row)).center());
+        ClickListRow(form.PhoneNumbersListView, row, button);
     }
 
     // Replaces the phone field's text by typing, as the user would.
-    void TypeNumber(const QString& text) {
-        QLineEdit* edit = form.PhoneNumberEdit;
-        edit->setFocus();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
-    }
+    void TypeNumber(const QString& text) { TypeInto(form.PhoneNumberEdit, text); }
 
     void ClickBox(QCheckBox* box) {
         // On the box itself, not on the empty space right of its caption.

@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 
 #include "support/SettingsBuilders.h"
+#include "support/WindowActions.h"
 
 #include <gtest/gtest.h>
 
@@ -298,20 +299,13 @@ protected:
     void SetUp() override {
         UploadButtonsTest::SetUp();
         FillContacts({{1, Contact("111", {1})}, {2, Contact("222", {2})}});
-        QTreeWidget* list = form.PhoneNumbersListView;
-        QTreeWidgetItem* first = list->topLevelItem(0);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(first).center());
+        ClickListRow(form.PhoneNumbersListView, 0);
         ASSERT_EQ(form.CurrentContactRow, 0);
         caption = form.windowTitle();
     }
 
     void TypeNumber(const QString& text) {
-        QLineEdit* edit = form.PhoneNumberEdit;
-        edit->setFocus();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
+        TypeInto(form.PhoneNumberEdit, text);
         ASSERT_TRUE(form.SaveButton->isEnabled());
     }
 
