@@ -22,7 +22,9 @@ TEST(Demo, ConnectsAndReadsTheSimulatedSite) {
 
     const QString connected =
         QStringLiteral("ORNEX-4G v3.25 on %1 - connected").arg(dialler.PortName());
-    QTRY_COMPARE_WITH_TIMEOUT(form.StatusPanels[1]->text(), connected, ConnectTimeoutMs);
+    const bool reached = QTest::qWaitFor([&] { return form.StatusPanels[1]->text() == connected; },
+                                         ConnectTimeoutMs);
+    ASSERT_TRUE(reached) << form.StatusPanels[1]->text().toStdString();
     EXPECT_TRUE(form.GetAllButton->isEnabled());
 
     form.GetAllButton->click();
