@@ -85,9 +85,7 @@ QStringList PutContacts(TMainForm& form, const SettingsReply& reply) {
     // The row the editor showed may now hold another number or none: the
     // editor starts empty, and what it held unsaved is dropped.
     form.ClearContactEditor();
-    form.PhoneNumbersListView->clearSelection();
     form.PhoneNumbersListView->setCurrentItem(nullptr);
-    form.CurrentContactRow = -1;
     form.CompactContactList();
     return applied.Problems;
 }

@@ -243,20 +243,3 @@ AppliedSettings ApplyAllLines(const SettingsReply& reply, const DiallerSettings&
     pins.Problems = inputs.Problems + contacts.Problems + pins.Problems;
     return pins;
 }
-
-bool ChangesMarkModified(const DiallerSettings& before, const DiallerSettings& after,
-                         bool countAttempts) {
-    if (before.AdminPin != after.AdminPin || before.UserPin != after.UserPin) {
-        return true;
-    }
-    for (int n = 0; n < SettingsLimits::InputCount; ++n) {
-        if (before.Inputs[n].SmsMessage != after.Inputs[n].SmsMessage) {
-            return true;
-        }
-        if (countAttempts &&
-            before.Inputs[n].DiallingAttempts != after.Inputs[n].DiallingAttempts) {
-            return true;
-        }
-    }
-    return false;
-}

@@ -44,10 +44,3 @@ AppliedSettings ApplyPinLine(const SettingsReply& reply, const DiallerSettings& 
 
 // Get All: inputs, contacts, then PINs, from the same reply.
 AppliedSettings ApplyAllLines(const SettingsReply& reply, const DiallerSettings& current);
-
-// Whether putting `after` in place of `before` counts as a change of the
-// settings: a changed PIN or SMS message does, changed attempts only when
-// `countAttempts` (attempts changes are not counted until the Inputs page has
-// been shown). Contacts and the normally-open and latching choices never do.
-bool ChangesMarkModified(const DiallerSettings& before, const DiallerSettings& after,
-                         bool countAttempts);

@@ -215,20 +215,3 @@ TEST(ApplyAllLines, CarriageReturnLineFeedRepliesApplyNothing) {
     expected.Contacts = ContactList{};
     EXPECT_EQ(applied.Settings, expected);
 }
-
-TEST(ChangesMarkModified, OnlyPinsMessagesAndCountedAttempts) {
-    const DiallerSettings before;
-    DiallerSettings after;
-    after.Contacts[0].PhoneNumber = "5";
-    after.Inputs[0].NormallyOpen = false;
-    EXPECT_FALSE(ChangesMarkModified(before, after, true));
-    after.Inputs[0].DiallingAttempts = 9;
-    EXPECT_FALSE(ChangesMarkModified(before, after, false));
-    EXPECT_TRUE(ChangesMarkModified(before, after, true));
-    after = before;
-    after.UserPin = "1111";
-    EXPECT_TRUE(ChangesMarkModified(before, after, false));
-    after = before;
-    after.Inputs[7].SmsMessage = "x";
-    EXPECT_TRUE(ChangesMarkModified(before, after, false));
-}
