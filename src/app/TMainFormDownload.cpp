@@ -1,10 +1,10 @@
 #include "app/TMainForm.h"
 
+#include "app/DeviceExchange.h"
 #include "device/DeviceTransport.h"
 #include "dialogs/MessageDialog.h"
 #include "settings/DownloadSettings.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QPushButton>
 #include <QTabWidget>
@@ -14,40 +14,14 @@ namespace {
 
 const QString OkButton = QStringLiteral("OK");
 
-// Holds the window busy for one exchange with the dialler: the window
-// refuses to close and shows the hourglass. At the end the clicks and keys
-// that queued up while the window did not respond are dropped, and the flag
-// and cursor go back to what they were, whether the exchange succeeded or not.
-class DeviceExchange {
-public:
-    explicit DeviceExchange(TMainForm& form) : mForm(form), mWasBusy(form.DeviceBusy) {
-        mForm.DeviceBusy = true;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~DeviceExchange() {
-        mForm.Transport->DiscardPendingInput();
-        QApplication::restoreOverrideCursor();
-        mForm.DeviceBusy = mWasBusy;
-    }
-    DeviceExchange(const DeviceExchange&) = delete;
-    DeviceExchange& operator=(const DeviceExchange&) = delete;
-
-private:
-    TMainForm& mForm;
-    bool mWasBusy;
-};
-
-// Runs the download with `activity` in the status bar; on failure tells the
-// user and leaves the settings as they were.
+// Runs the download with `activity` in the status bar. The window busy
+// state ends with it, before the caller puts the settings in place or
+// reports a failure.
 bool Download(TMainForm& form, const QString& activity, SettingsReply& reply) {
     form.ShowActivity(activity);
-    bool received = false;
-    {
-        const DeviceExchange exchange(form);
-        received = DownloadSettings(*form.Transport, reply);
-    }
-    form.ShowActivity(QString());
-    return received;
+    DeviceExchange exchange(form);
+    exchange.Begin();
+    return DownloadSettings(*form.Transport, reply);
 }
 
 void ShowCommunicationError() {

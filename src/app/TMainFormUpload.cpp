@@ -1,13 +1,11 @@
 #include "app/TMainForm.h"
 
+#include "app/DeviceExchange.h"
 #include "device/DeviceTransport.h"
 #include "dialogs/MessageDialog.h"
-#include "platform/PendingInput.h"
 #include "settings/SettingsUpload.h"
 #include "settings/SettingsUploader.h"
 
-#include <QApplication>
-#include <QCursor>
 #include <QDateTime>
 #include <QPushButton>
 #include <QTabWidget>
@@ -27,49 +25,12 @@ private:
     TMainForm& mForm;
 };
 
-// One Send button's work with the dialler. DeviceBusy keeps the window from
-// closing while the exchange runs; the hourglass tells the user why the
-// window does not respond. At the end the clicks and keys that queued up
-// meanwhile are dropped, so that they are not acted on afterwards, and the
-// busy flag and cursor go back to what they were.
-class UploadSession {
-public:
-    explicit UploadSession(TMainForm& form) : mForm(form), mWasBusy(form.DeviceBusy) {}
-    UploadSession(const UploadSession&) = delete;
-    UploadSession& operator=(const UploadSession&) = delete;
-
-    ~UploadSession() {
-        mForm.ShowActivity(QString());
-        DiscardPendingInput();
-        if (mCursorSet) {
-            QApplication::restoreOverrideCursor();
-        }
-        mForm.DeviceBusy = mWasBusy;
-    }
-
-    void Begin() {
-        mForm.DeviceBusy = true;
-        if (!mCursorSet) {
-            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-            mCursorSet = true;
-        }
-    }
-
-    // Whether anything was sent (or was about to be).
-    bool Begun() const { return mCursorSet; }
-
-private:
-    TMainForm& mForm;
-    bool mWasBusy;
-    bool mCursorSet = false;
-};
-
 // Reads the scope from the controls and sends it, unless a value in it could
 // not be stored by the dialler. Such values come from a settings file or a
 // dialler, never from the editors; a phone number or message with a ";" or a
 // double quote would even end its command early and have the rest carried out
 // as a command of its own. Nothing of the scope is sent then.
-void Upload(TMainForm& form, UploadSession& session, UploadScope scope) {
+void Upload(TMainForm& form, DeviceExchange& exchange, UploadScope scope) {
     const DiallerSettings settings = form.Settings().Read();
     if (const std::optional<QString> problem = FindUploadProblem(settings, scope)) {
         ShowMessageDialog(TMainForm::tr("Error"),
@@ -79,7 +40,7 @@ void Upload(TMainForm& form, UploadSession& session, UploadScope scope) {
                           TMainForm::tr("OK"), ErrorIcon, 1);
         return;
     }
-    session.Begin();
+    exchange.Begin();
     WindowUploadFeedback feedback(form);
     UploadSettings(*form.Transport, feedback, settings, scope,
                    FirmwareVersion{form.FirmwareMajor, form.FirmwareMinor});
@@ -94,31 +55,31 @@ void TMainForm::WireUpload() {
 }
 
 void TMainForm::SendPINButtonClick() {
-    UploadSession session(*this);
-    Upload(*this, session, UploadScope::Pins);
+    DeviceExchange exchange(*this);
+    Upload(*this, exchange, UploadScope::Pins);
 }
 
 void TMainForm::SendPageButtonClick() {
-    UploadSession session(*this);
+    DeviceExchange exchange(*this);
     QWidget* page = PageControl->currentWidget();
     if (page == PhoneNumbersSheet) {
         // The question comes before the hourglass: the user answers it.
         if (AskToStoreContactBeforeSending()) {
-            Upload(*this, session, UploadScope::Contacts);
+            Upload(*this, exchange, UploadScope::Contacts);
         }
     } else if (page == InputsSheet) {
-        Upload(*this, session, UploadScope::Inputs);
+        Upload(*this, exchange, UploadScope::Inputs);
     }
 }
 
 void TMainForm::SendAllButtonClick() {
-    UploadSession session(*this);
+    DeviceExchange exchange(*this);
     // Whole seconds, as the log line reports them.
     const qint64 started = QDateTime::currentSecsSinceEpoch();
     // Send All sends the contact list as it stands; an edit not yet saved in
     // the contact editor is not part of it.
-    Upload(*this, session, UploadScope::All);
-    if (session.Begun() && Transport->TrafficLogShown() && !Transport->FirmwareUpgradeActive()) {
+    Upload(*this, exchange, UploadScope::All);
+    if (exchange.Begun() && Transport->TrafficLogShown() && !Transport->FirmwareUpgradeActive()) {
         const auto seconds = static_cast<int>(QDateTime::currentSecsSinceEpoch() - started);
         Transport->AppendToLastLogLine(QString::asprintf("Time taken = %d seconds", seconds));
     }
