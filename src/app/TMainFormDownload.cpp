@@ -80,18 +80,9 @@ void TMainForm::WireDownload() {
 }
 
 void TMainForm::GetAllButtonClick() {
-    if (SettingsModified()) {
-        const int answer =
-            ShowMessageDialog(QStringLiteral("Settings Changed"),
-                              QStringLiteral("Do you want to save the current settings first?"),
-                              QStringLiteral("&Yes\r\n&No\r\n&Cancel"), QuestionIcon, 1);
-        if (answer == 3) {
-            return;
-        }
-        if (answer == 1) {
-            // The download goes on whether or not the settings were saved.
-            SaveFileMenuItemClick();
-        }
+    // The download goes on whether or not the settings were saved.
+    if (!SaveChangesBeforeReplacing()) {
+        return;
     }
     const qint64 started = QDateTime::currentSecsSinceEpoch();
     SettingsReply reply;
