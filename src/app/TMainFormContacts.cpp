@@ -56,7 +56,7 @@ void ShowPhoneSelection(QLineEdit* edit, int start, int length) {
 }
 
 void ShowContactError(const QString& text) {
-    ShowMessageDialog(QObject::tr("Error"), text, QObject::tr("OK"), ErrorIcon, 1);
+    ShowErrorMessage(QObject::tr("Error"), text);
 }
 
 // A move takes the entry out of its row and puts it in at its new place, so

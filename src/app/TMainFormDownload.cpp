@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString OkButton = QStringLiteral("OK");
-
 // Runs the download with `activity` in the status bar. The window busy
 // state ends with it, before the caller puts the settings in place or
 // reports a failure.
@@ -25,10 +23,9 @@ bool Download(TMainForm& form, const QString& activity, SettingsReply& reply) {
 }
 
 void ShowCommunicationError() {
-    ShowMessageDialog(QStringLiteral("Communication Error"),
-                      QStringLiteral("Unable to retrieve settings from ORNEX.\r\n\r\n"
-                                     "Please try again."),
-                      OkButton, ErrorIcon, 1);
+    ShowErrorMessage(QStringLiteral("Communication Error"),
+                     QStringLiteral("Unable to retrieve settings from ORNEX.\r\n\r\n"
+                                    "Please try again."));
 }
 
 // The values the dialler reported that the settings cannot hold have been
@@ -38,8 +35,8 @@ void ShowProblems(const QStringList& problems) {
     if (problems.isEmpty()) {
         return;
     }
-    ShowMessageDialog(QStringLiteral("Warning"), DownloadProblemsText(problems), OkButton,
-                      WarningIcon, 1);
+    ShowMessageDialog(QStringLiteral("Warning"), DownloadProblemsText(problems),
+                      QStringLiteral("OK"), WarningIcon, 1);
 }
 
 // The appliers work on the settings as the controls hold them, and the

@@ -78,8 +78,7 @@ void TMainForm::ShowSettingsFileCaption(const QString& path) {
 bool TMainForm::WriteSettingsTo(const QString& path) {
     const SettingsFileResult result = WriteSettingsFile(path, Settings().Read());
     if (!result.Ok()) {
-        ShowMessageDialog(QStringLiteral("Error"), SettingsFileErrorText(result.Status),
-                          QStringLiteral("OK"), ErrorIcon, 1);
+        ShowErrorMessage(QStringLiteral("Error"), SettingsFileErrorText(result.Status));
         return false;
     }
     ShowSettingsFileCaption(path);
@@ -138,8 +137,7 @@ void TMainForm::OpenFileMenuItemClick() {
     DiallerSettings settings;
     const SettingsFileResult result = ReadSettingsFile(path, settings);
     if (!result.Ok()) {
-        ShowMessageDialog(QStringLiteral("Error"), SettingsFileErrorText(result.Status),
-                          QStringLiteral("OK"), ErrorIcon, 1);
+        ShowErrorMessage(QStringLiteral("Error"), SettingsFileErrorText(result.Status));
         return;
     }
     // Every location stays where the file has it; the voice message

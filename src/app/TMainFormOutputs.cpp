@@ -23,9 +23,8 @@ void TMainForm::SetOutputButtonClick(QObject* sender) {
     }
     // Without a connection the port is closed and the command fails at once.
     if (!SetOutput(*Transport, request->Output, request->On)) {
-        ShowMessageDialog(QStringLiteral("Command Error"),
-                          QStringLiteral("Unable to set output.\r\n\r\nPlease try again."),
-                          QStringLiteral("OK"), ErrorIcon, 1);
+        ShowErrorMessage(QStringLiteral("Command Error"),
+                         QStringLiteral("Unable to set output.\r\n\r\nPlease try again."));
     }
     ShowOutputState(request->Output);
 }

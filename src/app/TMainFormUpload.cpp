@@ -18,7 +18,7 @@ public:
 
     void ShowActivity(const QString& text) override { mForm.ShowActivity(text); }
     void ShowCommandError(const QString& text) override {
-        ShowMessageDialog(TMainForm::tr("Command Error"), text, TMainForm::tr("OK"), ErrorIcon, 1);
+        ShowErrorMessage(TMainForm::tr("Command Error"), text);
     }
 
 private:
@@ -33,11 +33,10 @@ private:
 void Upload(TMainForm& form, DeviceExchange& exchange, UploadScope scope) {
     const DiallerSettings settings = form.Settings().Read();
     if (const std::optional<QString> problem = FindUploadProblem(settings, scope)) {
-        ShowMessageDialog(TMainForm::tr("Error"),
-                          *problem +
-                              TMainForm::tr("\r\n\r\nNothing has been sent to the ORNEX. Correct "
-                                            "the value and send again."),
-                          TMainForm::tr("OK"), ErrorIcon, 1);
+        ShowErrorMessage(TMainForm::tr("Error"),
+                         *problem +
+                             TMainForm::tr("\r\n\r\nNothing has been sent to the ORNEX. Correct "
+                                           "the value and send again."));
         return;
     }
     exchange.Begin();

@@ -47,10 +47,7 @@ void TMainForm::PinEditExit(QLineEdit* field, QLineEdit* otherField) {
         return;
     case PinExitVerdict::SameAsOtherPin: {
         const QString text = SamePinsText(field == AdminPINEdit);
-        ReturnFocusTo(field, {}, [text] {
-            ShowMessageDialog(QStringLiteral("PIN Error"), text, QStringLiteral("OK"), ErrorIcon,
-                              1);
-        });
+        ReturnFocusTo(field, {}, [text] { ShowErrorMessage(QStringLiteral("PIN Error"), text); });
         return;
     }
     }
@@ -71,10 +68,8 @@ void TMainForm::SMSMessageEditExit(QLineEdit* field) {
         field->setText(verdict.Trimmed);
     }
     if (verdict.HasDoubleQuote) {
-        ReturnFocusTo(field, [] {
-            ShowMessageDialog(QStringLiteral("Message Error"), DoubleQuoteText(),
-                              QStringLiteral("OK"), ErrorIcon, 1);
-        });
+        ReturnFocusTo(field,
+                      [] { ShowErrorMessage(QStringLiteral("Message Error"), DoubleQuoteText()); });
     }
 }
 

@@ -39,3 +39,7 @@ int ShowMessageDialog(const QString& title, const QString& text, const QString& 
     delete form;
     return result;
 }
+
+void ShowErrorMessage(const QString& title, const QString& text) {
+    ShowMessageDialog(title, text, QStringLiteral("OK"), ErrorIcon, 1);
+}

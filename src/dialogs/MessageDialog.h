@@ -20,3 +20,7 @@ enum MessageIconKind : int {
 int ShowMessageDialog(const QString& title, const QString& text, const QString& buttons, int icon,
                       int defaultButton, const QString& checkCaption = QStringLiteral("0"),
                       bool* checkState = nullptr);
+
+// An error as every part of the program reports one: the error picture and
+// the single button "OK".
+void ShowErrorMessage(const QString& title, const QString& text);
