@@ -6,6 +6,7 @@
 #include "platform/FieldEvents.h"
 #include "platform/Named.h"
 #include "platform/UpDown.h"
+#include "settings/FieldExitRules.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,10 +22,12 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace {
@@ -54,7 +57,7 @@ TMainForm::TMainForm(QWidget* parent) : TMainForm(std::make_unique<NoDeviceSearc
 
 TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
     : QMainWindow(parent), mDeviceSearch(std::move(search)) {
-    setWindowTitle(BaseCaption);
+    UpdateCaption();
     // Tahoma 8 point; where it is missing, a face of similar width keeps the
     // captions inside their fixed-size buttons.
     QFont font;
@@ -101,6 +104,12 @@ TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
     WireOutputs();
     WireUpload();
     WireDownload();
+
+    // Enter presses the focused button, as Space does, anywhere in the
+    // window; Qt gives this only to the buttons of dialogs.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(true);
+    }
 }
 
 TMainForm::~TMainForm() = default;
@@ -350,8 +359,12 @@ void TMainForm::BuildPageButtons(QWidget* client, AnchorLayout& anchors) {
 }
 
 void TMainForm::BuildStatusBar(QWidget* client) {
-    // Panel 0 shows what the program is doing, panel 1 the connection.
-    StatusBar = Named(new QWidget(client), "StatusBar");
+    // Panel 0 shows what the program is doing, panel 1 the connection. The
+    // panels are placed by StatusBarResize rather than by the status bar's
+    // own layout, which would put margins around them; as its children they
+    // are still what assistive technology reads out of the status bar.
+    StatusBar = Named(new QStatusBar(client), "StatusBar");
+    StatusBar->setSizeGripEnabled(false);
     for (int i = 0; i < 2; ++i) {
         auto* panel = new QLabel(StatusBar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
@@ -509,6 +522,12 @@ void TMainForm::CreateInputRow(int input, int top) {
     auto* smsEdit = new QLineEdit(page);
     smsEdit->setObjectName(name("SMSMessageEdit"));
     smsEdit->setMaxLength(SettingsLimits::SmsMessageMaxLength);
+    // The dialler and the settings file keep 8-bit text: a "\u20ac" or a
+    // curly quote would arrive as something else, so it is never taken in.
+    AcceptCharactersOnly(smsEdit, IsStorableCharacter, [smsEdit](const QString& left) {
+        QToolTip::showText(smsEdit->mapToGlobal(QPoint(0, smsEdit->height())),
+                           RefusedCharactersText(left), smsEdit);
+    });
     connect(smsEdit, &QLineEdit::textChanged, this, &TMainForm::SettingsChange);
     MakeLabel(page, name("SMSMessageLabel"), tr("SMS Message"), QPoint(10, top + 30 + 4));
     // The SMS edit keeps 90 pixels to the left and 10 to the right of the
@@ -542,10 +561,12 @@ void TMainForm::PageControlChange() {
         GetPageButton->hide();
         SendPageButton->hide();
         if (page == OutputsSheet) {
-            // The lamps show the dialler's state now, not at the next tick.
-            RefreshOutputStates();
+            // The page is on screen before the status query blocks the
+            // window, and the lamps show the dialler's state now, not at the
+            // next tick.
             OutputsScrollBox->repaint();
             PageButtonsPanel->repaint();
+            RefreshOutputStates();
         }
         return;
     }
@@ -560,10 +581,32 @@ void TMainForm::PageControlChange() {
 }
 
 void TMainForm::SettingsChange() {
-    if (LoadingSettings || SettingsModified()) {
+    if (LoadingSettings || mSettingsModified) {
         return;
     }
-    setWindowTitle(windowTitle() + QLatin1Char('*'));
+    mSettingsModified = true;
+    UpdateCaption();
+}
+
+void TMainForm::ShowSettingsCaption(const QString& fileName) {
+    mCaptionFileName = fileName;
+    mSettingsModified = false;
+    UpdateCaption();
+}
+
+void TMainForm::UpdateCaption() {
+    QString caption = BaseCaption;
+    if (!mCaptionFileName.isEmpty()) {
+        // Qt takes "[*]" in a title for its own modified mark and hides it;
+        // doubled, it shows as written.
+        QString name = mCaptionFileName;
+        name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+        caption += QStringLiteral(" - ") + name;
+    }
+    if (mSettingsModified) {
+        caption += QLatin1Char('*');
+    }
+    setWindowTitle(caption);
 }
 
 SettingsBinding TMainForm::Settings() const {
@@ -592,7 +635,7 @@ void TMainForm::CompactContactList() {
 }
 
 bool TMainForm::SettingsModified() const {
-    return windowTitle().contains(QLatin1Char('*'));
+    return mSettingsModified;
 }
 
 void TMainForm::RetriesEditChange() {

@@ -27,6 +27,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QScrollArea;
+class QStatusBar;
 class QTabWidget;
 class QTextEdit;
 class QTimer;
@@ -63,6 +64,9 @@ public:
 
     // Window-wide behaviours that other parts of the program call.
     void SettingsChange();
+    // Names the settings file in the caption ("ORNEX - site.ornex"), or no
+    // file when `fileName` is empty, and clears the modified mark.
+    void ShowSettingsCaption(const QString& fileName);
     // Closes the gaps in the contact list; the selection follows its row.
     void CompactContactList();
     bool SettingsModified() const;
@@ -135,7 +139,7 @@ public:
     QPushButton* GetAllButton = nullptr;
     QPushButton* SendAllButton = nullptr;
 
-    QWidget* StatusBar = nullptr;
+    QStatusBar* StatusBar = nullptr;
     std::array<QLabel*, 2> StatusPanels{};
 
     QAction* NewFileMenuItem = nullptr;
@@ -186,6 +190,12 @@ public:
 
 private:
     void WireAbout();
+    void UpdateCaption();
+
+    // The modified mark: the caption shows it, but a file name may hold
+    // a "*" of its own, so the caption is never read back.
+    bool mSettingsModified = false;
+    QString mCaptionFileName;
 
     void BuildMenus();
     void BuildPinPanel(QWidget* client, AnchorLayout& anchors);
@@ -254,6 +264,7 @@ private:
     void UpdateSaveRevertButtons();
     void SetAllInputsState(Qt::CheckState state);
     void SetContactEditorEnabled(bool enabled);
+    void FocusListAfterEditorButton();
 
     bool mPhoneChangeSuspended = false;
     bool mRightButtonDown = false;
@@ -278,7 +289,8 @@ private:
     // the user cancels.
     bool SaveChangesBeforeReplacing();
     bool WriteSettingsTo(const QString& path);
-    void ShowSettingsFileCaption(const QString& path);
+    // Runs a file dialog; true when the user chose a file.
+    bool ChooseSettingsFile(QFileDialog* dialog);
 
     // Field checks and the close query.
 public:

@@ -5,6 +5,7 @@
 #include "settings/ContactListRules.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -40,6 +41,39 @@ private:
     std::function<void(QEvent*)> mHandler;
 };
 
+// "&Save" in the contact editor and "&Send All Settings to ORNEX" share
+// Alt+S. Where both could act, Qt would only move the focus between them and
+// run neither: the key runs the editor's Save while the focus is in the
+// editor, and Send All anywhere else.
+class SharedAcceleratorChooser : public QObject {
+public:
+    SharedAcceleratorChooser(QWidget* editor, QPushButton* inEditor, QPushButton* elsewhere)
+        : QObject(editor), mEditor(editor), mInEditor(inEditor), mElsewhere(elsewhere) {
+        inEditor->installEventFilter(this);
+        elsewhere->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Shortcut ||
+            !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+            return QObject::eventFilter(watched, event);
+        }
+        QWidget* focus = QApplication::focusWidget();
+        QPushButton* target =
+            focus != nullptr && mEditor->isAncestorOf(focus) ? mInEditor : mElsewhere;
+        if (target->isEnabled() && target->isVisible()) {
+            target->animateClick();
+        }
+        return true;
+    }
+
+private:
+    QWidget* mEditor;
+    QPushButton* mInEditor;
+    QPushButton* mElsewhere;
+};
+
 PhoneFieldState ReadPhoneField(const QLineEdit* edit) {
     if (edit->hasSelectedText()) {
         return {edit->text(), edit->selectionStart(), edit->selectionLength()};
@@ -61,7 +95,9 @@ void ShowContactError(const QString& text) {
 
 // A move takes the entry out of its row and puts it in at its new place, so
 // the selection goes with the removed row: the moved entry is then selected
-// afresh and loaded, and edits that were not stored are dropped unasked.
+// afresh and loaded, and edits that were not stored are dropped unasked. The
+// order of the list is the order in which the dialler calls, so a move is a
+// change of the settings like any other.
 void MoveSelectedContact(TMainForm& form, ContactMove move) {
     const SettingsBinding binding = form.Settings();
     ContactList rows = binding.ReadContacts();
@@ -73,6 +109,7 @@ void MoveSelectedContact(TMainForm& form, ContactMove move) {
     const std::optional<int> target = MoveContact(rows, row, move);
     binding.WriteContacts(rows);
     form.SelectContactRow(*target);
+    form.SettingsChange();
 }
 
 } // namespace
@@ -112,8 +149,9 @@ void TMainForm::PhoneNumbersListViewSelectItem() {
                        tr("No\r\nYes"), QuestionIcon, 2) == 1) {
             RevertButtonClick();
         } else if (StoreContactFromEditor(CurrentContactRow)) {
-            // Stored where it was edited: the list is neither compacted
-            // nor marked modified here.
+            // Stored where it was edited. The list is not compacted here,
+            // as that would move the row the user has just selected.
+            SettingsChange();
             RevertButtonClick();
         } else {
             // Back to the refused entry. The selection rule runs again for
@@ -319,6 +357,15 @@ void TMainForm::SaveButtonClick() {
     DeleteButton->setEnabled(true);
     CompactContactList();
     SettingsChange();
+    FocusListAfterEditorButton();
+}
+
+void TMainForm::FocusListAfterEditorButton() {
+    // Disabling the focused editor button makes Qt hand the focus on to the
+    // next enabled control, "Get Phone Numbers from ORNEX", where one press of
+    // Space would replace the list. The list, at the row just stored or
+    // deleted, is where the user goes on.
+    PhoneNumbersListView->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::DeleteButtonClick() {
@@ -347,6 +394,7 @@ void TMainForm::DeleteButtonClick() {
     SettingsChange();
     SaveButton->setEnabled(false);
     RevertButton->setEnabled(false);
+    FocusListAfterEditorButton();
 }
 
 void TMainForm::MoveToTopOfListMenuItemClick() {
@@ -396,6 +444,7 @@ bool TMainForm::AskToStoreContactBeforeSending() {
         return true;
     }
     if (StoreContactFromEditor(CurrentContactRow)) {
+        SettingsChange();
         RevertButtonClick();
         // The exchange that follows blocks the window; the stored entry must
         // be on screen before it starts.
@@ -453,8 +502,14 @@ void TMainForm::WireContacts() {
     connect(AllInputsCheckBox, &QCheckBox::clicked, this, &TMainForm::AllInputsCheckBoxClick);
 
     connect(SaveButton, &QPushButton::clicked, this, &TMainForm::SaveButtonClick);
-    connect(RevertButton, &QPushButton::clicked, this, &TMainForm::RevertButtonClick);
+    connect(RevertButton, &QPushButton::clicked, this, [this] {
+        RevertButtonClick();
+        // The entry stays in the editor, to be edited again; the button that
+        // had the focus is disabled now.
+        PhoneNumberEdit->setFocus(Qt::OtherFocusReason);
+    });
     connect(DeleteButton, &QPushButton::clicked, this, &TMainForm::DeleteButtonClick);
+    new SharedAcceleratorChooser(PhoneNumberEditPanel, SaveButton, SendAllButton);
     // Save is the default button of the editor: Enter stores the entry, unless
     // the focus is on one of the editor's own buttons, which Enter presses.
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {

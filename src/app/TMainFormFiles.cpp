@@ -3,8 +3,10 @@
 #include "dialogs/MessageDialog.h"
 #include "settings/SettingsFile.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,8 +17,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-const QString BaseCaption = QStringLiteral("ORNEX");
 
 QFileDialog* MakeSettingsFileDialog(QWidget* parent, const char* name,
                                     QFileDialog::AcceptMode mode) {
@@ -33,6 +33,20 @@ QFileDialog* MakeSettingsFileDialog(QWidget* parent, const char* name,
 }
 
 } // namespace
+
+bool TMainForm::ChooseSettingsFile(QFileDialog* dialog) {
+    const bool chosen = dialog->exec() == QDialog::Accepted;
+    // A name typed into the dialog opens its completion list, and Enter in
+    // that list closes the dialog while the list stays open, unseen, with
+    // the keyboard: the next key (an accelerator, say) would only close it.
+    for (const QLineEdit* field : dialog->findChildren<QLineEdit*>()) {
+        if (const QCompleter* completer = field->completer()) {
+            completer->popup()->hide();
+        }
+    }
+    activateWindow();
+    return chosen && !dialog->selectedFiles().value(0).isEmpty();
+}
 
 void TMainForm::WireFiles() {
     SettingsOpenDialog =
@@ -70,18 +84,13 @@ bool TMainForm::SaveChangesBeforeReplacing() {
     return true;
 }
 
-void TMainForm::ShowSettingsFileCaption(const QString& path) {
-    // The whole caption is replaced, which also removes the modified mark.
-    setWindowTitle(BaseCaption + QStringLiteral(" - ") + QFileInfo(path).fileName());
-}
-
 bool TMainForm::WriteSettingsTo(const QString& path) {
     const SettingsFileResult result = WriteSettingsFile(path, Settings().Read());
     if (!result.Ok()) {
-        ShowErrorMessage(QStringLiteral("Error"), SettingsFileErrorText(result.Status));
+        ShowErrorMessage(QStringLiteral("Error"), SettingsFileErrorText(result));
         return false;
     }
-    ShowSettingsFileCaption(path);
+    ShowSettingsCaption(QFileInfo(path).fileName());
     return true;
 }
 
@@ -91,7 +100,7 @@ void TMainForm::NewFileMenuItemClick() {
     }
     LoadingSettings = true;
     AttemptsEditQuiet = true;
-    setWindowTitle(BaseCaption);
+    ShowSettingsCaption(QString());
     // The caption no longer names a file, so Save must not write the new
     // settings over the file opened before without asking for a name.
     CurrentSettingsFile.clear();
@@ -126,18 +135,15 @@ void TMainForm::OpenFileMenuItemClick() {
     if (!SaveChangesBeforeReplacing()) {
         return;
     }
-    if (SettingsOpenDialog->exec() != QDialog::Accepted) {
+    if (!ChooseSettingsFile(SettingsOpenDialog)) {
         return;
     }
     const QString path = SettingsOpenDialog->selectedFiles().value(0);
-    if (path.isEmpty()) {
-        return;
-    }
 
     DiallerSettings settings;
     const SettingsFileResult result = ReadSettingsFile(path, settings);
     if (!result.Ok()) {
-        ShowErrorMessage(QStringLiteral("Error"), SettingsFileErrorText(result.Status));
+        ShowErrorMessage(QStringLiteral("Error"), SettingsFileErrorText(result));
         return;
     }
     // Every location stays where the file has it; the voice message
@@ -147,7 +153,7 @@ void TMainForm::OpenFileMenuItemClick() {
     PhoneNumbersListView->setCurrentItem(nullptr);
     CurrentContactRow = -1;
     CurrentSettingsFile = path;
-    ShowSettingsFileCaption(path);
+    ShowSettingsCaption(QFileInfo(path).fileName());
 }
 
 void TMainForm::SaveFileMenuItemClick() {
@@ -160,13 +166,10 @@ void TMainForm::SaveFileMenuItemClick() {
 
 void TMainForm::SaveAsFileMenuItemClick() {
     SettingsSaveDialog->setNameFilter(SettingsFileFormat::DialogFilter);
-    if (SettingsSaveDialog->exec() != QDialog::Accepted) {
+    if (!ChooseSettingsFile(SettingsSaveDialog)) {
         return;
     }
     const QString chosen = SettingsSaveDialog->selectedFiles().value(0);
-    if (chosen.isEmpty()) {
-        return;
-    }
     const QString path = SettingsFilePathWithExtension(chosen);
     if (QFileInfo::exists(path)) {
         const int answer =

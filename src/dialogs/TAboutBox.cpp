@@ -185,5 +185,6 @@ void TAboutBox::FormKeyDown() {
 
 void TAboutBox::WebsiteLabelClick() {
     // Nothing is reported when no browser takes the address.
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProductInfo::WebAddress)));
+    // The address opened is the one shown, so the two cannot disagree.
+    QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + TembaWebsiteLabel->text()));
 }

@@ -97,7 +97,14 @@ void ComPort::SetPort(const QString& name) {
     }
     const bool reopen = mSerial.isOpen();
     if (reopen) {
-        Close();
+        try {
+            Close();
+        } catch (const ComPortError&) {
+            // The port is closed all the same, and the caller's error
+            // handling and status texts must name the port now chosen.
+            mName = name;
+            throw;
+        }
     }
     mName = name;
     if (reopen) {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QValidator>
 #include <QWidget>
 
 namespace {
@@ -69,6 +70,43 @@ protected:
         }
         return QObject::eventFilter(watched, event);
     }
+};
+
+// A validator that mends instead of refusing: QLineEdit takes the text it
+// returns, so one bad character in a long paste does not throw the rest away.
+class CharacterFilter : public QValidator {
+public:
+    CharacterFilter(QLineEdit* edit, std::function<bool(QChar)> accept,
+                    std::function<void(const QString&)> refused)
+        : QValidator(edit), mAccept(std::move(accept)), mRefused(std::move(refused)) {}
+
+    State validate(QString& input, int& pos) const override {
+        QString kept;
+        QString left;
+        kept.reserve(input.size());
+        int newPos = pos;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input.at(i);
+            if (mAccept(c)) {
+                kept += c;
+            } else {
+                left += c;
+                if (i < pos) {
+                    --newPos;
+                }
+            }
+        }
+        if (!left.isEmpty()) {
+            input = kept;
+            pos = newPos;
+            mRefused(left);
+        }
+        return Acceptable;
+    }
+
+private:
+    std::function<bool(QChar)> mAccept;
+    std::function<void(const QString&)> mRefused;
 };
 
 // Shows the pages of every tab control between `field` and its window.
@@ -152,6 +190,11 @@ void OnFieldEnter(QWidget* field, std::function<void()> handler) {
 
 void AcceptTypedDigitsOnly(QLineEdit* edit) {
     new DigitKeyFilter(edit);
+}
+
+void AcceptCharactersOnly(QLineEdit* edit, std::function<bool(QChar)> accept,
+                          std::function<void(const QString& left)> refused) {
+    edit->setValidator(new CharacterFilter(edit, std::move(accept), std::move(refused)));
 }
 
 void ReturnFocusTo(QWidget* field, std::function<void()> before, std::function<void()> after) {

@@ -22,6 +22,13 @@ void OnFieldEnter(QWidget* field, std::function<void()> handler);
 // Text pasted into it is not filtered; whoever reads the field judges it.
 void AcceptTypedDigitsOnly(QLineEdit* edit);
 
+// Leaves out of what is typed or pasted into `edit` every character that
+// `accept` refuses, and hands the characters left out to `refused`, so that
+// the user hears why a key did nothing. Text the program itself puts into
+// the field is not filtered.
+void AcceptCharactersOnly(QLineEdit* edit, std::function<bool(QChar)> accept,
+                          std::function<void(const QString& left)> refused);
+
 // Called from the exit handler of `field` when what it holds must not be
 // left: once the focus change under way has finished, runs `before`, puts
 // the focus back into `field` (bringing its page to the front when it sits

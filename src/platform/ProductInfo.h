@@ -8,8 +8,8 @@ namespace ProductInfo {
 
 inline constexpr char CompanyName[] = "Ornex Alarm Systems Ltd";
 inline constexpr char CopyrightLine[] = "Copyright (C) 2024 Ornex Alarm Systems Ltd";
-inline constexpr char WebAddress[] = "https://www.ornex.example/";
-// The web address as the About window shows it.
+// The web address as the About window shows it; its link opens it with
+// "http://" in front.
 inline constexpr char WebHost[] = "www.ornex.example";
 inline constexpr char ProductName[] = "ORNEX Programming Software";
 

@@ -1,5 +1,7 @@
 #include "settings/DiallerSettings.h"
 
+#include <algorithm>
+
 int CompactContacts(ContactList& contacts, int selectedRow) {
     const int count = static_cast<int>(contacts.size());
     int lastOccupied = -1;
@@ -90,11 +92,10 @@ QString TrimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
+bool IsStorableCharacter(QChar c) {
+    return c.unicode() <= 0xFF && (c == QLatin1Char(' ') || !IsBlank(c));
+}
+
 bool HasOnlyStorableCharacters(const QString& text) {
-    for (const QChar c : text) {
-        if (c.unicode() > 0xFF || (IsBlank(c) && c != QLatin1Char(' '))) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(text.cbegin(), text.cend(), IsStorableCharacter);
 }

@@ -44,6 +44,7 @@ QString TrimBlanks(const QString& text);
 // an SMS message must not carry control characters (a carriage return would
 // end the command that sends it) nor characters beyond 8 bits.
 bool HasOnlyStorableCharacters(const QString& text);
+bool IsStorableCharacter(QChar c);
 
 struct ContactEntry {
     QString PhoneNumber; // empty: the location is free

@@ -30,3 +30,5 @@ SmsMessageExitVerdict CheckSmsMessageOnExit(const QString& text);
 // The texts of the two messages.
 QString SamePinsText(bool leavingAdminPin);
 QString DoubleQuoteText();
+// Why characters typed or pasted into an SMS message were left out.
+QString RefusedCharactersText(const QString& left);

@@ -146,12 +146,12 @@ AppliedSettings ApplyContactLines(const SettingsReply& reply, const DiallerSetti
             // is not taken: a cut number would alert a stranger, and a number
             // with other characters could not be sent back.
             if (number.size() > SettingsLimits::PhoneNumberMaxLength) {
-                notes[location - 1] << QStringLiteral("ORNEX reported the phone number \"%1\" for "
-                                                      "location %2, which is longer than %3 "
-                                                      "characters; it was left out.")
-                                           .arg(number)
-                                           .arg(location)
-                                           .arg(SettingsLimits::PhoneNumberMaxLength);
+                notes[location - 1]
+                    << QStringLiteral("ORNEX reported the phone number \"%1\" for "
+                                      "location %2, which is longer than %3 "
+                                      "characters; it was left out.")
+                           .arg(number, QString::number(location),
+                                QString::number(SettingsLimits::PhoneNumberMaxLength));
                 continue;
             }
             if (!IsValidPhoneNumber(number)) {
@@ -159,8 +159,7 @@ AppliedSettings ApplyContactLines(const SettingsReply& reply, const DiallerSetti
                                                       "location %2, which holds characters other "
                                                       "than digits, \"*\", \"#\" and a leading "
                                                       "\"+\"; it was left out.")
-                                           .arg(number)
-                                           .arg(location);
+                                           .arg(number, QString::number(location));
                 continue;
             }
             ContactEntry& contact = contacts[location - 1];
@@ -215,9 +214,8 @@ AppliedSettings ApplyPinLine(const SettingsReply& reply, const DiallerSettings& 
         }
         note << QStringLiteral("ORNEX reported the %1 \"%2\", which is not %3 to %4 digits; the "
                                "%1 was left as it was.")
-                    .arg(name, pin)
-                    .arg(SettingsLimits::PinMinLength)
-                    .arg(SettingsLimits::PinMaxLength);
+                    .arg(name, pin, QString::number(SettingsLimits::PinMinLength),
+                         QString::number(SettingsLimits::PinMaxLength));
     };
     for (const QString& line : reply) {
         if (!HasPrefix(line, PinPrefix)) {

@@ -51,8 +51,8 @@ void WriteFlag(QByteArray& bytes, int offset, bool set) {
 
 } // namespace
 
-QString SettingsFileErrorText(SettingsFileStatus status) {
-    switch (status) {
+QString SettingsFileErrorText(const SettingsFileResult& result) {
+    switch (result.Status) {
     case SettingsFileStatus::Ok:
         return {};
     case SettingsFileStatus::OpenForReadingFailed:
@@ -70,8 +70,39 @@ QString SettingsFileErrorText(SettingsFileStatus status) {
         return QStringLiteral("Error opening file for writing");
     case SettingsFileStatus::WriteFailed:
         return QStringLiteral("Error writing to settings file");
+    case SettingsFileStatus::UnstorableText:
+        return result.Problem;
     }
     return {};
+}
+
+std::optional<QString> FindUnstorableText(const DiallerSettings& settings) {
+    const auto problem = [](const QString& text, const QString& what) -> std::optional<QString> {
+        const auto bad =
+            std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; });
+        if (bad == text.cend()) {
+            return std::nullopt;
+        }
+        // A character beyond 16 bits is shown whole, not as half of its pair.
+        const qsizetype at = bad - text.cbegin();
+        const QString shown = text.mid(at, bad->isHighSurrogate() ? 2 : 1);
+        return QStringLiteral("The %1 contains the character \"%2\", which a settings file "
+                              "cannot hold.\r\n\r\nPlease change it before saving.")
+            .arg(what, shown);
+    };
+    std::optional<QString> found = problem(settings.AdminPin, QStringLiteral("Admin PIN"));
+    if (!found) {
+        found = problem(settings.UserPin, QStringLiteral("User PIN"));
+    }
+    for (int n = 1; !found && n <= SettingsLimits::InputCount; ++n) {
+        found = problem(settings.Inputs[n - 1].SmsMessage,
+                        QStringLiteral("SMS message of input %1").arg(n));
+    }
+    for (int location = 1; !found && location <= SettingsLimits::ContactCount; ++location) {
+        found = problem(settings.Contacts[location - 1].PhoneNumber,
+                        QStringLiteral("phone number at location %1").arg(location));
+    }
+    return found;
 }
 
 SettingsFileResult DecodeSettingsFile(const QByteArray& bytes, DiallerSettings& settings) {
@@ -196,6 +227,11 @@ SettingsFileResult ReadSettingsFile(const QString& path, DiallerSettings& settin
 SettingsFileResult WriteSettingsFile(const QString& path, const DiallerSettings& settings,
                                      QStringList* cutFields) {
     SettingsFileResult result;
+    if (std::optional<QString> problem = FindUnstorableText(settings)) {
+        result.Status = SettingsFileStatus::UnstorableText;
+        result.Problem = *problem;
+        return result;
+    }
     const QByteArray bytes = EncodeSettingsFile(settings, cutFields);
     // Writing straight into the existing file would truncate it first, and a
     // write that fails half way (full disk, removed stick) would leave the
@@ -205,6 +241,10 @@ SettingsFileResult WriteSettingsFile(const QString& path, const DiallerSettings&
     // short (by a full disk, say) sets no error of its own, and a buffered
     // QSaveFile would commit the truncated file over the good one.
     QSaveFile file(path);
+    // A folder may let the user change the file without letting anyone
+    // create files beside it; then the old file cannot be kept safe, but it
+    // can still be saved.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.Status = SettingsFileStatus::OpenForWritingFailed;
         return result;

@@ -63,19 +63,26 @@ enum class SettingsFileStatus {
     ReadFailed,
     OpenForWritingFailed,
     WriteFailed,
+    UnstorableText, // a text holds characters beyond 8 bits; nothing was written
 };
 
 struct SettingsFileResult {
     SettingsFileStatus Status = SettingsFileStatus::Ok;
     // Set once the version field has been read, whatever its value.
     std::optional<qint32> Version;
+    // Which text could not be written, for UnstorableText.
+    QString Problem;
 
     bool Ok() const { return Status == SettingsFileStatus::Ok; }
 };
 
 // The text of the error dialog (title "Error") for a failed Open, Save or
 // Save As; empty for Ok.
-QString SettingsFileErrorText(SettingsFileStatus status);
+QString SettingsFileErrorText(const SettingsFileResult& result);
+
+// The first text that the 8-bit file cannot hold, described for the user;
+// none when every text can be written as it is.
+std::optional<QString> FindUnstorableText(const DiallerSettings& settings);
 
 // Decodes the first 3449 bytes; bytes after them are not looked at. All or
 // nothing: `settings` is replaced only when the result is Ok. Texts are taken
@@ -98,7 +105,10 @@ SettingsFileResult ReadSettingsFile(const QString& path, DiallerSettings& settin
 
 // Save and Save As: the new contents go to a temporary file in the same
 // folder, which replaces `path` only once all 3449 bytes are written and
-// flushed, so a failed save leaves the previous file as it was.
+// flushed, so a failed save leaves the previous file as it was. Where the
+// folder does not let a file be created but `path` itself is writable, the
+// file is written in place. Settings with a text the file cannot hold are
+// refused (UnstorableText) rather than written with "?" in its place.
 SettingsFileResult WriteSettingsFile(const QString& path, const DiallerSettings& settings,
                                      QStringList* cutFields = nullptr);
 

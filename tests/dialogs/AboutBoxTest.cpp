@@ -27,8 +27,8 @@ private:
 class BrowserStandIn : public QObject {
     Q_OBJECT
 public:
-    BrowserStandIn() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open"); }
-    ~BrowserStandIn() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+    BrowserStandIn() { QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "Open"); }
+    ~BrowserStandIn() override { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
     QList<QUrl> opened;
 
 public slots:
@@ -111,11 +111,15 @@ TEST(AboutBox, WebAddressOpensTheBrowserAndLeavesTheWindowOpen) {
         auto* box = qobject_cast<TAboutBox*>(modal);
         QTest::mouseClick(box->TembaWebsiteLabel, Qt::LeftButton);
         stayedOpen = box->isVisible();
+        // The address opened is the one the label shows.
+        box->TembaWebsiteLabel->setText(QStringLiteral("www.example.org"));
+        QTest::mouseClick(box->TembaWebsiteLabel, Qt::LeftButton);
         QTest::keyClick(box, Qt::Key_Space);
     })});
     about.exec();
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(browser.opened, QList<QUrl>{QUrl(ProductInfo::WebAddress)});
+    EXPECT_EQ(browser.opened, QList<QUrl>({QUrl(QStringLiteral("http://www.ornex.example")),
+                                           QUrl(QStringLiteral("http://www.example.org"))}));
 }
 
 TEST(AboutBox, HelpAboutOpensItOverTheMainWindow) {

@@ -7,6 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <thread>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -124,7 +131,7 @@ TEST(SettingsFileReading, RefusesBrokenFilesAndKeepsTheSettings) {
     SettingsFileResult result = DecodeSettingsFile(good.left(3448), settings);
     EXPECT_EQ(result.Status, SettingsFileStatus::TooShort);
     EXPECT_EQ(settings, before);
-    EXPECT_EQ(SettingsFileErrorText(result.Status), "Error reading settings from file");
+    EXPECT_EQ(SettingsFileErrorText(result), "Error reading settings from file");
 
     QByteArray badMagic = good;
     badMagic[5] = 'X';
@@ -132,7 +139,7 @@ TEST(SettingsFileReading, RefusesBrokenFilesAndKeepsTheSettings) {
     EXPECT_EQ(result.Status, SettingsFileStatus::BadMagic);
     EXPECT_FALSE(result.Version.has_value());
     EXPECT_EQ(settings, before);
-    EXPECT_EQ(SettingsFileErrorText(result.Status), "Error reading settings from file");
+    EXPECT_EQ(SettingsFileErrorText(result), "Error reading settings from file");
 
     EXPECT_EQ(DecodeSettingsFile(QByteArray(), settings).Status, SettingsFileStatus::TooShort);
     EXPECT_EQ(DecodeSettingsFile(good.left(8), settings).Status, SettingsFileStatus::TooShort);
@@ -147,11 +154,11 @@ TEST(SettingsFileReading, VersionRule) {
     EXPECT_EQ(result.Status, SettingsFileStatus::NewerVersion);
     EXPECT_EQ(result.Version, 2);
     EXPECT_EQ(settings, DiallerSettings{});
-    EXPECT_TRUE(SettingsFileErrorText(result.Status)
-                    .startsWith("The chosen settings file is from a newer version of the ORNEX "
-                                "software.\r\n\r\nPlease update your software from "));
-    EXPECT_TRUE(SettingsFileErrorText(result.Status)
-                    .endsWith(" in the Downloads -> Auto Diallers -> Temba Diallers section."));
+    EXPECT_TRUE(SettingsFileErrorText(result).startsWith(
+        "The chosen settings file is from a newer version of the ORNEX "
+        "software.\r\n\r\nPlease update your software from "));
+    EXPECT_TRUE(SettingsFileErrorText(result).endsWith(
+        " in the Downloads -> Auto Diallers -> Temba Diallers section."));
 
     // A newer file is recognised by its version even when it is shorter.
     EXPECT_EQ(DecodeSettingsFile(bytes.left(10), settings).Status,
@@ -236,7 +243,7 @@ TEST(SettingsFileReading, MissingFileCannotBeOpened) {
     DiallerSettings settings = Sample();
     const SettingsFileResult result = ReadSettingsFile(dir.filePath("none.ornex"), settings);
     EXPECT_EQ(result.Status, SettingsFileStatus::OpenForReadingFailed);
-    EXPECT_EQ(SettingsFileErrorText(result.Status), "Error opening file for reading");
+    EXPECT_EQ(SettingsFileErrorText(result), "Error opening file for reading");
     EXPECT_EQ(settings, Sample());
 }
 
@@ -302,7 +309,7 @@ TEST(SettingsFileWriting, FailedSaveLeavesTheOldFileIntact) {
         result = WriteSettingsFile(path, changed);
     }
     EXPECT_EQ(result.Status, SettingsFileStatus::WriteFailed);
-    EXPECT_EQ(SettingsFileErrorText(result.Status), "Error writing to settings file");
+    EXPECT_EQ(SettingsFileErrorText(result), "Error writing to settings file");
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"site.ornex"});
 }
@@ -312,7 +319,62 @@ TEST(SettingsFileWriting, FolderThatDoesNotExist) {
     const SettingsFileResult result =
         WriteSettingsFile(dir.filePath("gone/site.ornex"), DiallerSettings{});
     EXPECT_EQ(result.Status, SettingsFileStatus::OpenForWritingFailed);
-    EXPECT_EQ(SettingsFileErrorText(result.Status), "Error opening file for writing");
+    EXPECT_EQ(SettingsFileErrorText(result), "Error opening file for writing");
+}
+
+// Runs `work` on a thread of its own that has given up the right to ignore
+// file permissions, so that a test run as root meets them like a user.
+static void RunWithFilePermissions(const std::function<void()>& work) {
+    std::thread thread([&work] {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2] = {};
+        ASSERT_EQ(syscall(SYS_capget, &header, data), 0);
+        data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        ASSERT_EQ(syscall(SYS_capset, &header, data), 0);
+        work();
+    });
+    thread.join();
+}
+
+TEST(SettingsFileWriting, FolderClosedToNewFilesButFileWritableIsWrittenInPlace) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("site.ornex");
+    WriteSettingsFile(path, DiallerSettings{});
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    DiallerSettings changed;
+    changed.AdminPin = "5555";
+    SettingsFileResult result;
+    RunWithFilePermissions([&] { result = WriteSettingsFile(path, changed); });
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(result.Ok()) << SettingsFileErrorText(result).toStdString();
+    EXPECT_EQ(ReadBytes(path), EncodeSettingsFile(changed));
+}
+
+TEST(SettingsFileWriting, TextBeyondEightBitsIsRefusedNotChanged) {
+    const struct {
+        const char* what;
+        std::function<void(DiallerSettings&)> change;
+        const char* shown;
+    } cases[] = {
+        {"SMS message of input 3",
+         [](DiallerSettings& s) { s.Inputs[2].SmsMessage = "Door \u20ac"; }, "\u20ac"},
+        {"phone number at location 7",
+         [](DiallerSettings& s) { s.Contacts[6].PhoneNumber = "12\u0663"; }, "\u0663"},
+        {"Admin PIN", [](DiallerSettings& s) { s.AdminPin = "12\U0001F600"; }, "\U0001F600"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("site.ornex");
+        DiallerSettings settings;
+        settings.Inputs[0].SmsMessage = "Caf\u00e9"; // Latin-1 is kept
+        c.change(settings);
+        const SettingsFileResult result = WriteSettingsFile(path, settings);
+        EXPECT_EQ(result.Status, SettingsFileStatus::UnstorableText) << c.what;
+        EXPECT_TRUE(SettingsFileErrorText(result).contains(QString::fromUtf8(c.what))) << c.what;
+        EXPECT_TRUE(SettingsFileErrorText(result).contains(QString::fromUtf8(c.shown))) << c.what;
+        EXPECT_FALSE(QFile::exists(path)) << c.what;
+    }
 }
 
 TEST(SettingsFileSaveAs, AppendsTheExtensionUnlessTheNameHoldsIt) {

@@ -1,0 +1,179 @@
+#include "app/TMainForm.h"
+#include "settings/SettingsFile.h"
+#include "support/ConnectedWindowFixture.h"
+#include "support/DialogAnswerer.h"
+#include "support/SettingsBuilders.h"
+#include "support/WindowActions.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcutEvent>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+// The keyboard as a person uses it: every key goes to the window that has
+// the keyboard, where Qt looks for accelerators first.
+class KeyboardTest : public ConnectedWindowFixture {
+protected:
+    void SetUp() override {
+        ConnectedWindowFixture::SetUp();
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ContactList contacts{};
+        contacts[0] = {"111", true, false, {true}};
+        form->Settings().WriteContacts(contacts);
+        dialler.ClearReceivedCommands();
+    }
+
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QWindow* window = QGuiApplication::focusWindow();
+        ASSERT_NE(window, nullptr) << "no window has the keyboard";
+        QTest::keyClick(window, key, modifiers);
+    }
+
+    bool WaitForCommand(const QByteArray& command) {
+        return QTest::qWaitFor([&] { return dialler.ReceivedCommands().contains(command); });
+    }
+
+    // Selects the first contact and changes its number in the editor, so that
+    // the editor's Save and the device buttons can both act.
+    void EditFirstContact(const QString& number) {
+        ClickListRow(form->PhoneNumbersListView, 0);
+        TypeInto(form->PhoneNumberEdit, number);
+        ASSERT_TRUE(form->SaveButton->isEnabled());
+    }
+
+    QString FirstNumber() const {
+        return form->PhoneNumbersListView->topLevelItem(0)->text(ContactRow::NumberColumn);
+    }
+};
+
+TEST_F(KeyboardTest, AnAcceleratorRightAfterOpenActs) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("site.ornex"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(EncodeSettingsFile(DiallerSettings{}));
+    file.close();
+    // The name typed key by key opens the field's completion list, which
+    // then has the keyboard when Enter closes the dialog.
+    DialogAnswerer answerer({DialogAnswer::Act([path](QWidget* modal) {
+        auto* name = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QTest::keyClicks(name, path);
+        Press(Qt::Key_Return);
+    })});
+    Press(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->CurrentSettingsFile == path; }));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+
+    // The window system hands the keyboard back before the user's next key.
+    static_cast<void>(
+        QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }, 1000));
+
+    Press(Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(WaitForCommand("save all;"));
+}
+
+TEST_F(KeyboardTest, AltSIsTheEditorsSaveInTheEditorAndSendAllElsewhere) {
+    EditFirstContact(QStringLiteral("1112"));
+    Press(Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FirstNumber() == "1112"; }));
+    QTest::qWait(200);
+    EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
+
+    EditFirstContact(QStringLiteral("1113"));
+    form->AdminPINEdit->setFocus();
+    DialogAnswerer answerer({});
+    Press(Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(WaitForCommand("save all;"));
+    // Send All takes the list as it stands; the edit stays in the editor.
+    EXPECT_EQ(FirstNumber(), "1112");
+    EXPECT_EQ(form->PhoneNumberEdit->text(), "1113");
+}
+
+// Records the accelerators that Qt finds on more than one control, and keeps
+// every accelerator from acting.
+class AmbiguityRecorder : public QObject {
+public:
+    AmbiguityRecorder() { qApp->installEventFilter(this); }
+    ~AmbiguityRecorder() override { qApp->removeEventFilter(this); }
+
+    std::set<std::pair<QString, QString>> ambiguous; // key, control
+    int seen = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Shortcut) {
+            return false;
+        }
+        ++seen;
+        const auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (shortcut->isAmbiguous()) {
+            ambiguous.insert({shortcut->key().toString(), watched->objectName()});
+        }
+        return true;
+    }
+};
+
+TEST_F(KeyboardTest, NoAcceleratorIsAmbiguousOnAnyPageUnlessAltSIsChosen) {
+    const std::set<std::pair<QString, QString>> chosenByFocus = {{"Alt+S", "SaveButton"},
+                                                                 {"Alt+S", "SendAllButton"}};
+    for (bool pendingEdit : {false, true}) {
+        if (pendingEdit) {
+            form->PageControl->setCurrentWidget(form->PhoneNumbersSheet);
+            EditFirstContact(QStringLiteral("1119"));
+        }
+        for (int tab = 0; tab < form->PageControl->count(); ++tab) {
+            if (!form->PageControl->isTabVisible(tab)) {
+                continue;
+            }
+            form->PageControl->setCurrentIndex(tab);
+            const std::string where =
+                form->PageControl->tabText(tab).toStdString() +
+                (pendingEdit ? " with an edit pending" : " with the editor idle");
+            AmbiguityRecorder recorder;
+            for (int key = Qt::Key_0; key <= Qt::Key_Z; ++key) {
+                if (key > Qt::Key_9 && key < Qt::Key_A) {
+                    continue;
+                }
+                Press(static_cast<Qt::Key>(key), Qt::AltModifier);
+            }
+            EXPECT_GT(recorder.seen, 0) << where;
+            for (const auto& found : recorder.ambiguous) {
+                EXPECT_TRUE(chosenByFocus.count(found) == 1)
+                    << where << ": " << found.first.toStdString() << " on "
+                    << found.second.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(KeyboardTest, EnterPressesTheFocusedButtonAnywhere) {
+    form->PageControl->setCurrentWidget(form->OutputsSheet);
+    const struct {
+        QPushButton* button;
+        Qt::Key key;
+        QByteArray command;
+    } cases[] = {
+        {form->OutputControls[0].OnButton, Qt::Key_Return, "out,1,on;"},
+        {form->OutputControls[1].OffButton, Qt::Key_Enter, "out,2,off;"},
+    };
+    for (const auto& c : cases) {
+        c.button->setFocus();
+        Press(c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_TRUE(WaitForCommand(c.command)) << c.command.toStdString();
+    }
+}
+
+} // namespace
