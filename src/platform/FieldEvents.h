@@ -24,8 +24,8 @@ void AcceptTypedDigitsOnly(QLineEdit* edit);
 
 // Leaves out of what is typed or pasted into `edit` every character that
 // `accept` refuses, and hands the characters left out to `refused`, so that
-// the user hears why a key did nothing. Text the program itself puts into
-// the field is not filtered.
+// the user hears why a key did nothing. Qt filters the text that the program
+// itself puts into the field the same way.
 void AcceptCharactersOnly(QLineEdit* edit, std::function<bool(QChar)> accept,
                           std::function<void(const QString& left)> refused);
 

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -16,6 +17,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -345,6 +347,27 @@ TEST_F(FieldChecksTest, CloseDuringADeviceExchangeIsIgnored) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_TRUE(noDialogs.Seen().empty());
     form.DeviceBusy = false;
+}
+
+TEST_F(FieldChecksTest, SmsMessageTakesOnlyWhatTheDiallerCanStore) {
+    form.PageControl->setCurrentWidget(form.InputsSheet);
+    QLineEdit* field = form.InputControls[1].SMSMessageEdit;
+    field->setFocus();
+    for (const QChar c : QString::fromUtf8("Caf\u00e9 \u20ac5")) {
+        // Keys as a keyboard layout delivers them: the character as text.
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_A, QString(c), Qt::NoModifier);
+    }
+    EXPECT_EQ(field->text(), QString::fromUtf8("Caf\u00e9 5"));
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_TRUE(QToolTip::text().contains(QString::fromUtf8("\u20ac")));
+
+    // A paste keeps what can be stored, in place of the caret.
+    field->setCursorPosition(4);
+    QApplication::clipboard()->setText(QString::fromUtf8("\u201cdoor\u201d\tx"));
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), QString::fromUtf8("Caf\u00e9doorx 5"));
+    EXPECT_EQ(field->cursorPosition(), 9);
+    EXPECT_TRUE(QToolTip::text().contains(QString::fromUtf8("\u201c \u201d U+0009")));
 }
 
 } // namespace

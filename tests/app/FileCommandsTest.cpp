@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -395,6 +396,41 @@ TEST_F(FileCommandsTest, DialogsOfferSettingsFilesInEitherLetterCase) {
 
     Open(PathOf("UPPER.ORNEX"));
     EXPECT_EQ(form.windowTitle(), "ORNEX - UPPER.ORNEX");
+}
+
+TEST_F(FileCommandsTest, TheModifiedMarkIsTheWindowsOwnWhateverTheFileName) {
+    for (const QString& name : {QStringLiteral("a*b.ornex"), QStringLiteral("x[*]y.ornex")}) {
+        Open(WriteSiteFile(name));
+        EXPECT_FALSE(form.SettingsModified()) << name.toStdString();
+        // The caption as the window system shows it.
+        EXPECT_EQ(form.windowHandle()->title(), "ORNEX - " + name);
+        ChangeAdminPin("5555");
+        EXPECT_EQ(form.windowHandle()->title(), "ORNEX - " + name + "*");
+        EXPECT_TRUE(Run(form.SaveFileMenuItem, {}).empty());
+    }
+    EXPECT_TRUE(Run(form.ExitFileMenuItem, {}).empty()); // closes unasked
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(FileCommandsTest, SaveRefusesTextTheFileCannotHold) {
+    const QString path = WriteSiteFile("site.ornex");
+    Open(path);
+    const QByteArray old = ReadBytes(path);
+    // Nothing the user types brings such a character in; a way into the
+    // controls that does not look at the characters can.
+    DiallerSettings settings = form.Settings().Read();
+    settings.Contacts[4].PhoneNumber = QString::fromUtf8("0123\u0664");
+    form.Settings().WriteContacts(settings.Contacts);
+    ChangeAdminPin("5555");
+
+    const std::vector<SeenDialog> seen = Run(form.SaveFileMenuItem, {"OK"});
+    ASSERT_EQ(seen.size(), 1u);
+    ExpectError(seen[0], QString::fromUtf8("The phone number at location 5 contains the "
+                                           "character \"\u0664\", which a settings file "
+                                           "cannot hold.\r\n\r\nPlease change it before "
+                                           "saving."));
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(form.windowTitle(), "ORNEX - site.ornex*");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "app/TMainForm.h"
+#include "platform/PendingInput.h"
 #include "settings/SettingsFile.h"
 #include "support/ConnectedWindowFixture.h"
 #include "support/DialogAnswerer.h"
@@ -27,6 +28,8 @@ class KeyboardTest : public ConnectedWindowFixture {
 protected:
     void SetUp() override {
         ConnectedWindowFixture::SetUp();
+        // Connected; its queries of the outputs' states would only interleave.
+        form->CheckPortTimer->stop();
         form->show();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -37,6 +40,9 @@ protected:
     }
 
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        // Keys that come while an exchange has just ended are thrown away on
+        // purpose; a person's next key comes later than that.
+        ASSERT_TRUE(QTest::qWaitFor([] { return !DiscardingPendingInput(); }));
         QWindow* window = QGuiApplication::focusWindow();
         ASSERT_NE(window, nullptr) << "no window has the keyboard";
         QTest::keyClick(window, key, modifiers);

@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 #include "platform/UpDown.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -13,6 +14,9 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -245,6 +249,28 @@ TEST_F(MainFormTest, ResizeKeepsConnectionPanelAndStretchesFields) {
     EXPECT_EQ(connection->geometry().right() + 1, form.StatusBar->width());
     EXPECT_EQ(sms->width(), wideSms + 200);
     EXPECT_EQ(sms->x(), 90);
+}
+
+// What a screen reader finds: one status bar, reading both panels.
+TEST_F(MainFormTest, AssistiveTechnologyFindsTheStatusBarAndItsPanels) {
+    form.ShowActivity(QStringLiteral("Getting all settings from ORNEX"));
+    form.StatusPanels[1]->setText(QStringLiteral("ORNEX not detected"));
+    std::vector<QAccessibleInterface*> bars;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        if (node->role() == QAccessible::StatusBar) {
+            bars.push_back(node);
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            walk(node->child(i));
+        }
+    };
+    walk(QAccessible::queryAccessibleInterface(&form));
+    ASSERT_EQ(bars.size(), 1u);
+    QStringList read;
+    for (int i = 0; i < bars[0]->childCount(); ++i) {
+        read << bars[0]->child(i)->text(QAccessible::Name);
+    }
+    EXPECT_EQ(read, QStringList({"Getting all settings from ORNEX", "ORNEX not detected"}));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextEdit>
 
 namespace {
 
@@ -29,7 +30,40 @@ protected:
     }
 };
 
+// Records, in order, the paints of a widget and the first bytes the window
+// sends to the dialler (through the traffic log, which writes as it sends).
+class PaintBeforeSendRecorder : public QObject {
+public:
+    PaintBeforeSendRecorder(QWidget* painted, QTextEdit* log) {
+        painted->installEventFilter(this);
+        connect(log, &QTextEdit::textChanged, this, [this] {
+            if (!events.contains("sent")) {
+                events << "sent";
+            }
+        });
+    }
+    QStringList events;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            events << "paint";
+        }
+        return false;
+    }
+};
+
 } // namespace
+
+TEST_F(OutputsPage, ThePageIsOnScreenBeforeTheStatusQueryBlocksTheWindow) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->PageControl->setTabVisible(form->PageControl->indexOf(form->DebugSheet), true);
+    PaintBeforeSendRecorder recorder(form->OutputsScrollContent, form->TxRxRichEdit);
+    ShowPage(form->OutputsSheet);
+    ASSERT_TRUE(recorder.events.contains("sent"));
+    EXPECT_EQ(recorder.events.first(), "paint") << recorder.events.join(' ').toStdString();
+}
 
 TEST_F(OutputsPage, SwitchingOffPaintsTheLampFromTheFollowingQuery) {
     dialler.SetOutput(2, true);

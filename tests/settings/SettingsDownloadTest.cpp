@@ -179,6 +179,24 @@ TEST(ApplyContactLines, LeavesOutNumbersTheDiallerCouldNotBeGiven) {
     EXPECT_TRUE(applied.Problems[2].contains("location 3"));
 }
 
+TEST(DownloadProblems, QuoteTheDiallersTextAsItCame) {
+    // "%2" and the like in a reply are the dialler's characters, not places
+    // for the note's own values.
+    const AppliedSettings contacts =
+        ApplyContactLines({"CON:1,12%2x,SMS", "CON:2,12345678901234567%3,SMS"}, Current());
+    ASSERT_EQ(contacts.Problems.size(), 2);
+    EXPECT_TRUE(contacts.Problems[0].contains("\"12%2x\" for location 1,"))
+        << contacts.Problems[0].toStdString();
+    EXPECT_TRUE(contacts.Problems[1].contains("\"12345678901234567%3\" for location 2, which is "
+                                              "longer than 16"))
+        << contacts.Problems[1].toStdString();
+
+    const AppliedSettings pins = ApplyPinLine({"PIN:0,1%3%4,5678"}, Current());
+    ASSERT_EQ(pins.Problems.size(), 1);
+    EXPECT_TRUE(pins.Problems[0].contains("User PIN \"1%3%4\", which is not 4 to 6 digits"))
+        << pins.Problems[0].toStdString();
+}
+
 TEST(ApplyPinLine, TakesUserThenAdmin) {
     AppliedSettings applied = ApplyPinLine({"PIN:0,1234,567890"}, Current());
     EXPECT_EQ(applied.Settings.UserPin, "1234");
