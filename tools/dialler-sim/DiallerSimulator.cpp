@@ -153,9 +153,15 @@ QList<QByteArray> DiallerSimulator::ReceivedCommands() const {
     return mReceived;
 }
 
+QByteArray DiallerSimulator::ReceivedBytes() const {
+    const std::lock_guard lock(mMutex);
+    return mReceivedBytes;
+}
+
 void DiallerSimulator::ClearReceivedCommands() {
     const std::lock_guard lock(mMutex);
     mReceived.clear();
+    mReceivedBytes.clear();
 }
 
 void DiallerSimulator::SetCommandObserver(std::function<void(const QByteArray&)> observer) {
@@ -279,6 +285,10 @@ void DiallerSimulator::ReceiveFromLine() {
     if (got <= 0) {
         return;
     }
+    {
+        const std::lock_guard lock(mMutex);
+        mReceivedBytes.append(bytes, got);
+    }
     if (behaviour.PacingBaud > 0) {
         // The bytes have arrived only once the wire has carried them.
         mNextReceiveSlot =
@@ -287,7 +297,7 @@ void DiallerSimulator::ReceiveFromLine() {
     }
     for (ssize_t i = 0; i < got && mMaster >= 0 && !mStop; ++i) {
         if (mTakingVoiceData) {
-            HandleVoiceData(bytes[i]);
+            HandleVoiceData(bytes[i], Behaviour());
         } else {
             HandleByte(bytes[i], Behaviour());
         }
@@ -398,9 +408,14 @@ void DiallerSimulator::Reply(const DiallerReply& reply, const DiallerLineBehavio
     }
 }
 
-void DiallerSimulator::HandleVoiceData(char byte) {
+void DiallerSimulator::HandleVoiceData(char byte, const DiallerLineBehaviour& behaviour) {
     mLastVoiceByte = Clock::now();
     mVoiceData += byte;
+    if (behaviour.HangUpAfterVoiceBytes >= 0 &&
+        mVoiceData.size() >= behaviour.HangUpAfterVoiceBytes) {
+        DoHangUp();
+        return;
+    }
     // The data is a WAV image: "RIFF", then the length of what follows it.
     constexpr int HeaderPrefix = 8;
     if (mVoiceData.size() < HeaderPrefix) {
@@ -413,7 +428,7 @@ void DiallerSimulator::HandleVoiceData(char byte) {
             const std::lock_guard lock(mMutex);
             refusal = mDialler.RefusalLine();
         }
-        Send(refusal, Behaviour());
+        Send(refusal, behaviour);
         return;
     }
     if (mVoiceData.size() < Le32(mVoiceData, 4) + HeaderPrefix) {
@@ -426,7 +441,9 @@ void DiallerSimulator::HandleVoiceData(char byte) {
         reply = mDialler.TakeVoiceMessage(mVoiceInput, mVoiceData);
     }
     mVoiceData.clear();
-    Reply(reply, Behaviour());
+    if (!behaviour.NoReplyAfterVoiceData) {
+        Reply(reply, behaviour);
+    }
 }
 
 bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour,
