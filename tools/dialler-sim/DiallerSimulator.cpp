@@ -26,6 +26,18 @@ std::chrono::nanoseconds ByteTime(int baud) {
     return std::chrono::nanoseconds(10'000'000'000LL / baud);
 }
 
+// A wire that had bytes queued keeps carrying them back to back: the next
+// byte's slot follows the last one's, however late this thread woke up or
+// how long it took over the last bytes. Only a wire left idle for longer
+// than this starts its next byte now.
+constexpr std::chrono::milliseconds WireIdleAfter(5);
+
+std::chrono::steady_clock::time_point NextWireSlot(std::chrono::steady_clock::time_point last,
+                                                   std::chrono::nanoseconds duration) {
+    const auto now = std::chrono::steady_clock::now();
+    return (now > last + WireIdleAfter ? now : last) + duration;
+}
+
 int Le32(const QByteArray& bytes, int at) {
     quint32 value = 0;
     for (int i = 3; i >= 0; --i) {
@@ -291,13 +303,12 @@ void DiallerSimulator::ReceiveFromLine() {
     }
     if (behaviour.PacingBaud > 0) {
         // The bytes have arrived only once the wire has carried them.
-        mNextReceiveSlot =
-            std::max(mNextReceiveSlot, Clock::now()) + ByteTime(behaviour.PacingBaud) * got;
+        mNextReceiveSlot = NextWireSlot(mNextReceiveSlot, ByteTime(behaviour.PacingBaud) * got);
         std::this_thread::sleep_until(mNextReceiveSlot);
     }
     for (ssize_t i = 0; i < got && mMaster >= 0 && !mStop; ++i) {
         if (mTakingVoiceData) {
-            HandleVoiceData(bytes[i], Behaviour());
+            HandleVoiceData(bytes[i], behaviour);
         } else {
             HandleByte(bytes[i], Behaviour());
         }
@@ -458,7 +469,7 @@ bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour&
             return false;
         }
         if (paced) {
-            mNextSendSlot = std::max(mNextSendSlot, Clock::now()) + ByteTime(behaviour.PacingBaud);
+            mNextSendSlot = NextWireSlot(mNextSendSlot, ByteTime(behaviour.PacingBaud));
             std::this_thread::sleep_until(mNextSendSlot);
         }
         if (!WriteAll(bytes.constData() + i, 1)) {
