@@ -29,8 +29,8 @@ constexpr int DataLengthOffset = 40;
 // The RIFF length of a full slot.
 constexpr quint32 RiffLengthMax = SlotSize - 8;
 constexpr int BytesPerSecond = 16000;
-// Loaded messages are scaled down so that their loudest sample has this
-// magnitude (full scale is 32767): the dialler's line distorts louder ones.
+// Messages loaded at start are scaled down so that their loudest sample has
+// at most this magnitude (full scale is 32767).
 constexpr int PeakLimit = 1536;
 } // namespace VoiceFormat
 
@@ -89,8 +89,8 @@ bool LoadVoiceMessageFile(VoiceMessageSlot& slot, const QString& path);
 
 // Scales the message's samples so that the loudest has the magnitude
 // PeakLimit (truncation may leave it one below); a message no louder is left
-// alone. The factor is rounded to a 32-bit float and each product truncated
-// toward zero, which is how the dialler's own messages were prepared.
+// alone: the level is only ever reduced. The factor is rounded to a 32-bit
+// float and each product truncated toward zero.
 void LimitVoicePeak(VoiceMessageSlot& slot);
 
 // The start-up fill of one slot: loads the file and limits its peak, or
