@@ -9,54 +9,35 @@
 
 VoiceMessageTable VoiceMessages{};
 
-const std::array<char, VoiceFormat::HeaderSize> EmptyVoiceHeader = {
-    'R',
-    'I',
-    'F',
-    'F',
-    36,
-    0,
-    0,
-    0, // RIFF, length 36
-    'W',
-    'A',
-    'V',
-    'E',
-    'f',
-    'm',
-    't',
-    ' ', // WAVE, "fmt "
-    16,
-    0,
-    0,
-    0, // format chunk length
-    1,
-    0,
-    1,
-    0, // PCM, mono
-    0x40,
-    0x1F,
-    0,
-    0, // 8000 samples per second
-    static_cast<char>(0x80),
-    0x3E,
-    0,
-    0, // 16000 bytes per second
-    2,
-    0,
-    16,
-    0, // block align, bits
-    'd',
-    'a',
-    't',
-    'a',
-    0,
-    0,
-    0,
-    0, // no data
-};
-
 namespace {
+
+constexpr std::array<char, VoiceFormat::HeaderSize> BuildEmptyHeader() {
+    std::array<char, VoiceFormat::HeaderSize> header{};
+    const auto text = [&header](int at, const char* id) {
+        for (int i = 0; i < 4; ++i) {
+            header[at + i] = id[i];
+        }
+    };
+    const auto number = [&header](int at, quint32 value, int width) {
+        for (int i = 0; i < width; ++i) {
+            header[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    text(0, "RIFF");
+    number(VoiceFormat::RiffLengthOffset, 36, 4);
+    text(8, "WAVE");
+    text(12, "fmt ");
+    number(16, 16, 4); // format chunk length
+    number(20, 1, 2);  // PCM
+    number(22, 1, 2);  // mono
+    number(24, 8000, 4);
+    number(28, VoiceFormat::BytesPerSecond, 4);
+    number(32, 2, 2);  // bytes per sample
+    number(34, 16, 2); // bits per sample
+    text(36, "data");
+    number(VoiceFormat::DataLengthOffset, 0, 4);
+    return header;
+}
 
 // A data length below this is less than a millisecond of sound.
 constexpr quint32 ShortestData = VoiceFormat::BytesPerSecond / 1000;
@@ -80,6 +61,8 @@ template <typename Visit> void ForEachSample(const VoiceMessageSlot& slot, Visit
 }
 
 } // namespace
+
+const std::array<char, VoiceFormat::HeaderSize> EmptyVoiceHeader = BuildEmptyHeader();
 
 QString VoiceFileName(int input) {
     return VoiceFilePrefix + QString::number(input) + VoiceFileExtension;

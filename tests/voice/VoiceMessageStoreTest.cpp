@@ -43,6 +43,12 @@ QByteArray EmptyHeader() {
 }
 
 TEST_F(VoiceStoreFiles, StartUpFillOfASlot) {
+    // PCM, mono, 8000 samples per second, 16000 bytes per second, block
+    // align 2, 16 bits, no data.
+    EXPECT_EQ(EmptyHeader(), QByteArray("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0"
+                                        "\x40\x1f\0\0\x80\x3e\0\0\x02\0\x10\0data\0\0\0\0",
+                                        44));
+
     // A 300000-byte file: its first 15 seconds, with the lengths rewritten.
     QByteArray tooLong = QuietVoiceImage(300000 - 44);
     QByteArray cut = tooLong.left(240044);
