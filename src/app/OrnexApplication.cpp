@@ -28,9 +28,10 @@ void OrnexApplication::ShowException(const QString& message) {
 }
 
 int OrnexApplication::RunMainWindow(
-    const std::function<std::unique_ptr<DeviceSearch>()>& makeSearch) {
+    const std::function<std::unique_ptr<DeviceSearch>()>& makeSearch, bool serviceMode) {
     try {
         TMainForm form(makeSearch());
+        form.SetServiceMode(serviceMode);
         form.show();
         exec();
     } catch (const std::exception& e) {

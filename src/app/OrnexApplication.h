@@ -23,7 +23,8 @@ public:
     static void ShowException(const QString& message);
 
     // Builds the main window over the device search that `makeSearch` gives,
-    // runs it until it closes and returns the program's exit code, 0 also
-    // after an error that was shown.
-    static int RunMainWindow(const std::function<std::unique_ptr<DeviceSearch>()>& makeSearch);
+    // in service mode when asked, runs it until it closes and returns the
+    // program's exit code, 0 also after an error that was shown.
+    static int RunMainWindow(const std::function<std::unique_ptr<DeviceSearch>()>& makeSearch,
+                             bool serviceMode = false);
 };

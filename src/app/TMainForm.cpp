@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,7 +169,7 @@ void TMainForm::BuildPages(QWidget* client, AnchorLayout& anchors) {
 
     PhoneNumbersSheet = Named(new QWidget, "PhoneNumbersSheet");
     InputsSheet = Named(new QWidget, "InputsSheet");
-    VoiceMessageSheet = Named(new QWidget, "VoiceMessageSheet");
+    VoiceMessageSheet = Named(new VoiceMessagePage(*this, VoiceMessages), "VoiceMessageSheet");
     OutputsSheet = Named(new QWidget, "OutputsSheet");
     DebugSheet = Named(new QWidget, "DebugSheet");
     PageControl->addTab(PhoneNumbersSheet, tr("Phone Numbers"));
@@ -178,8 +177,8 @@ void TMainForm::BuildPages(QWidget* client, AnchorLayout& anchors) {
     PageControl->addTab(VoiceMessageSheet, tr("Voice Messages"));
     PageControl->addTab(OutputsSheet, tr("Outputs"));
     PageControl->addTab(DebugSheet, tr("Debug"));
-    for (QWidget* sheet :
-         {PhoneNumbersSheet, InputsSheet, VoiceMessageSheet, OutputsSheet, DebugSheet}) {
+    for (QWidget* sheet : std::initializer_list<QWidget*>{
+             PhoneNumbersSheet, InputsSheet, VoiceMessageSheet, OutputsSheet, DebugSheet}) {
         sheet->resize(SheetWidth, SheetHeight);
     }
 
@@ -196,8 +195,6 @@ void TMainForm::BuildPages(QWidget* client, AnchorLayout& anchors) {
     // its row's top + 30.
     InputsScrollContent->setMinimumHeight(8 + InputRowPitch * 7 + 30 + 21 + 8);
     InputsScrollBox->setWidget(InputsScrollContent);
-
-    BuildVoiceMessagePage();
 
     auto* outputAnchors = new AnchorLayout(OutputsSheet, OutputsSheet->size());
     OutputsScrollBox = Named(new QScrollArea(OutputsSheet), "OutputsScrollBox");
@@ -288,38 +285,6 @@ void TMainForm::BuildPhoneNumbersPage() {
         w->setEnabled(false);
     }
     PhoneNumberEditPanel->setEnabled(false);
-}
-
-void TMainForm::BuildVoiceMessagePage() {
-    MessageSelectRadioGroup =
-        Named(new QGroupBox(tr("Message Selection"), VoiceMessageSheet), "MessageSelectRadioGroup");
-    MessageSelectRadioGroup->setGeometry(15, 15, 185, 250);
-    struct VoiceButton {
-        QPushButton*& button;
-        const char* name;
-        QString caption;
-        QString hint;
-        QRect geometry;
-    };
-    const VoiceButton buttons[] = {
-        {SendMessageButton, "SendMessageButton", tr("Send selected message to ORNEX"),
-         tr("Send Selected Message to ORNEX"), QRect(424, 31, 138, 76)},
-        {SendAllMessagesButton, "SendAllMessagesButton", tr("Send all messages to ORNEX"),
-         tr("Send Selected Message to ORNEX"), QRect(424, 115, 138, 76)},
-        {PlayButton, "PlayButton", tr("Play"), tr("Play Selected Message"), QRect(248, 31, 90, 40)},
-        {RecordButton, "RecordButton", tr("Record"), tr("Record Selected Message"),
-         QRect(248, 93, 90, 40)},
-        {StopButton, "StopButton", tr("Stop"), tr("Stop Recording"), QRect(248, 151, 90, 40)},
-        {Button1, "Button1", QStringLiteral("Button1"), QString(), QRect(514, 298, 75, 25)},
-        {Button2, "Button2", QStringLiteral("Button2"), QString(), QRect(514, 329, 75, 25)},
-        {Button3, "Button3", QStringLiteral("Button3"), QString(), QRect(691, 54, 75, 25)},
-    };
-    for (const VoiceButton& b : buttons) {
-        b.button = MakeButton(VoiceMessageSheet, b.name, b.caption);
-        b.button->setGeometry(b.geometry);
-        b.button->setToolTip(b.hint);
-    }
-    StopButton->setEnabled(false);
 }
 
 void TMainForm::BuildDebugPage() {
@@ -423,6 +388,7 @@ void TMainForm::FormCreate() {
         top += InputRowPitch;
     }
     setTabOrder(EditorCheckBoxes.back(), RevertButton);
+    VoiceMessageSheet->FillFromVoiceFiles();
 
     PageControl->setCurrentWidget(PhoneNumbersSheet);
 
@@ -433,6 +399,11 @@ void TMainForm::FormCreate() {
 
     PageControlChange();
     LoadingSettings = false;
+}
+
+void TMainForm::SetServiceMode(bool on) {
+    PageControl->setTabVisible(PageControl->indexOf(VoiceMessageSheet), on);
+    TestReflashButton->setVisible(on);
 }
 
 void TMainForm::CreateOutputRow(int output) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/VoiceMessagePage.h"
 #include "device/KnownPortList.h"
 #include "settings/DiallerSettings.h"
 #include "settings/SettingsBinding.h"
@@ -21,7 +22,6 @@ class QCloseEvent;
 class QComboBox;
 class QFileDialog;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -77,6 +77,10 @@ public:
     // About window.
     void AboutMenuItemClick();
 
+    // Service staff reach the Voice Messages page and the Reflash button,
+    // which an installer never sees.
+    void SetServiceMode(bool on);
+
     // Flags of the settings model.
     bool LoadingSettings = true;
     bool AttemptsEditQuiet = true;
@@ -94,7 +98,7 @@ public:
     QTabWidget* PageControl = nullptr;
     QWidget* PhoneNumbersSheet = nullptr;
     QWidget* InputsSheet = nullptr;
-    QWidget* VoiceMessageSheet = nullptr;
+    VoiceMessagePage* VoiceMessageSheet = nullptr;
     QWidget* OutputsSheet = nullptr;
     QWidget* DebugSheet = nullptr;
 
@@ -119,16 +123,6 @@ public:
     QScrollArea* OutputsScrollBox = nullptr;
     QWidget* OutputsScrollContent = nullptr;
     QPushButton* TestReflashButton = nullptr;
-
-    QGroupBox* MessageSelectRadioGroup = nullptr;
-    QPushButton* PlayButton = nullptr;
-    QPushButton* RecordButton = nullptr;
-    QPushButton* StopButton = nullptr;
-    QPushButton* SendMessageButton = nullptr;
-    QPushButton* SendAllMessagesButton = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
 
     QTextEdit* TxRxRichEdit = nullptr;
     QPushButton* ClearDebugButton = nullptr;
@@ -201,7 +195,6 @@ private:
     void BuildPinPanel(QWidget* client, AnchorLayout& anchors);
     void BuildPages(QWidget* client, AnchorLayout& anchors);
     void BuildPhoneNumbersPage();
-    void BuildVoiceMessagePage();
     void BuildDebugPage();
     void BuildPageButtons(QWidget* client, AnchorLayout& anchors);
     void BuildStatusBar(QWidget* client);

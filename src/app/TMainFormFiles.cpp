@@ -10,9 +10,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -119,10 +117,7 @@ void TMainForm::NewFileMenuItemClick() {
     binding.WriteInputs(inputs);
 
     PageControl->setCurrentWidget(PhoneNumbersSheet);
-    const QList<QRadioButton*> messages = MessageSelectRadioGroup->findChildren<QRadioButton*>();
-    if (!messages.isEmpty()) {
-        messages.first()->setChecked(true);
-    }
+    VoiceMessageSheet->SelectMessage(0);
     binding.WriteContacts(ContactList{});
 
     PageControlChange();

@@ -1,8 +1,9 @@
+#include "app/CommandLine.h"
 #include "app/OrnexApplication.h"
 #include "platform/DeviceSearch.h"
 
 int main(int argc, char** argv) {
-    // The program takes nothing from its command line.
     OrnexApplication app(argc, argv);
-    return OrnexApplication::RunMainWindow(CreateSystemDeviceSearch);
+    const CommandLineOptions options = ReadCommandLine(QCoreApplication::arguments());
+    return OrnexApplication::RunMainWindow(CreateSystemDeviceSearch, options.ServiceMode);
 }

@@ -2,6 +2,7 @@
 // of one on USB: for trying it out without a device on the desk.
 
 #include "DemoDialler.h"
+#include "app/CommandLine.h"
 #include "app/OrnexApplication.h"
 
 #include <cstdio>
@@ -9,12 +10,15 @@
 
 int main(int argc, char** argv) {
     OrnexApplication app(argc, argv);
+    const CommandLineOptions options = ReadCommandLine(QCoreApplication::arguments());
     std::unique_ptr<DemoDialler> dialler;
-    return OrnexApplication::RunMainWindow([&dialler] {
-        dialler = std::make_unique<DemoDialler>();
-        std::printf("ORNEX demo: the dialler is simulated on %s (port %s).\n",
-                    qPrintable(dialler->PortPath()), qPrintable(dialler->PortName()));
-        std::fflush(stdout);
-        return dialler->MakeSearch();
-    });
+    return OrnexApplication::RunMainWindow(
+        [&dialler] {
+            dialler = std::make_unique<DemoDialler>();
+            std::printf("ORNEX demo: the dialler is simulated on %s (port %s).\n",
+                        qPrintable(dialler->PortPath()), qPrintable(dialler->PortName()));
+            std::fflush(stdout);
+            return dialler->MakeSearch();
+        },
+        options.ServiceMode);
 }

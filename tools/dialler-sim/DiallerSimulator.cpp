@@ -26,6 +26,18 @@ std::chrono::nanoseconds ByteTime(int baud) {
     return std::chrono::nanoseconds(10'000'000'000LL / baud);
 }
 
+// A wire that had bytes queued keeps carrying them back to back: the next
+// byte's slot follows the last one's, however late this thread woke up or
+// how long it took over the last bytes. Only a wire left idle for longer
+// than this starts its next byte now.
+constexpr std::chrono::milliseconds WireIdleAfter(5);
+
+std::chrono::steady_clock::time_point NextWireSlot(std::chrono::steady_clock::time_point last,
+                                                   std::chrono::nanoseconds duration) {
+    const auto now = std::chrono::steady_clock::now();
+    return (now > last + WireIdleAfter ? now : last) + duration;
+}
+
 int Le32(const QByteArray& bytes, int at) {
     quint32 value = 0;
     for (int i = 3; i >= 0; --i) {
@@ -153,9 +165,15 @@ QList<QByteArray> DiallerSimulator::ReceivedCommands() const {
     return mReceived;
 }
 
+QByteArray DiallerSimulator::ReceivedBytes() const {
+    const std::lock_guard lock(mMutex);
+    return mReceivedBytes;
+}
+
 void DiallerSimulator::ClearReceivedCommands() {
     const std::lock_guard lock(mMutex);
     mReceived.clear();
+    mReceivedBytes.clear();
 }
 
 void DiallerSimulator::SetCommandObserver(std::function<void(const QByteArray&)> observer) {
@@ -279,15 +297,18 @@ void DiallerSimulator::ReceiveFromLine() {
     if (got <= 0) {
         return;
     }
+    {
+        const std::lock_guard lock(mMutex);
+        mReceivedBytes.append(bytes, got);
+    }
     if (behaviour.PacingBaud > 0) {
         // The bytes have arrived only once the wire has carried them.
-        mNextReceiveSlot =
-            std::max(mNextReceiveSlot, Clock::now()) + ByteTime(behaviour.PacingBaud) * got;
+        mNextReceiveSlot = NextWireSlot(mNextReceiveSlot, ByteTime(behaviour.PacingBaud) * got);
         std::this_thread::sleep_until(mNextReceiveSlot);
     }
     for (ssize_t i = 0; i < got && mMaster >= 0 && !mStop; ++i) {
         if (mTakingVoiceData) {
-            HandleVoiceData(bytes[i]);
+            HandleVoiceData(bytes[i], behaviour);
         } else {
             HandleByte(bytes[i], Behaviour());
         }
@@ -398,9 +419,14 @@ void DiallerSimulator::Reply(const DiallerReply& reply, const DiallerLineBehavio
     }
 }
 
-void DiallerSimulator::HandleVoiceData(char byte) {
+void DiallerSimulator::HandleVoiceData(char byte, const DiallerLineBehaviour& behaviour) {
     mLastVoiceByte = Clock::now();
     mVoiceData += byte;
+    if (behaviour.HangUpAfterVoiceBytes >= 0 &&
+        mVoiceData.size() >= behaviour.HangUpAfterVoiceBytes) {
+        DoHangUp();
+        return;
+    }
     // The data is a WAV image: "RIFF", then the length of what follows it.
     constexpr int HeaderPrefix = 8;
     if (mVoiceData.size() < HeaderPrefix) {
@@ -413,7 +439,7 @@ void DiallerSimulator::HandleVoiceData(char byte) {
             const std::lock_guard lock(mMutex);
             refusal = mDialler.RefusalLine();
         }
-        Send(refusal, Behaviour());
+        Send(refusal, behaviour);
         return;
     }
     if (mVoiceData.size() < Le32(mVoiceData, 4) + HeaderPrefix) {
@@ -426,7 +452,9 @@ void DiallerSimulator::HandleVoiceData(char byte) {
         reply = mDialler.TakeVoiceMessage(mVoiceInput, mVoiceData);
     }
     mVoiceData.clear();
-    Reply(reply, Behaviour());
+    if (!behaviour.NoReplyAfterVoiceData) {
+        Reply(reply, behaviour);
+    }
 }
 
 bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour,
@@ -441,7 +469,7 @@ bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour&
             return false;
         }
         if (paced) {
-            mNextSendSlot = std::max(mNextSendSlot, Clock::now()) + ByteTime(behaviour.PacingBaud);
+            mNextSendSlot = NextWireSlot(mNextSendSlot, ByteTime(behaviour.PacingBaud));
             std::this_thread::sleep_until(mNextSendSlot);
         }
         if (!WriteAll(bytes.constData() + i, 1)) {

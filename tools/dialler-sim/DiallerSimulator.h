@@ -51,6 +51,11 @@ struct DiallerLineBehaviour {
     // The port vanishes once the part of a command received so far equals
     // this text (after its echo), as when the cable is pulled mid-exchange.
     QByteArray HangUpWhenReceived;
+    // Takes and stores a voice message but never confirms it.
+    bool NoReplyAfterVoiceData = false;
+    // The port vanishes once this many bytes of a voice message have
+    // arrived (none when negative).
+    int HangUpAfterVoiceBytes = -1;
     // When above 0, bytes travel no faster than on a wire of this baud rate,
     // in both directions (ten bits per byte).
     int PacingBaud = 0;
@@ -104,6 +109,9 @@ public:
 
     // Every whole command received, in order, with its ";".
     QList<QByteArray> ReceivedCommands() const;
+    // Every byte received, commands and voice data alike, in order.
+    QByteArray ReceivedBytes() const;
+    // Forgets both records.
     void ClearReceivedCommands();
     // Called on the simulator's thread for every whole command received.
     void SetCommandObserver(std::function<void(const QByteArray&)> observer);
@@ -125,7 +133,7 @@ private:
     bool HangUpDue();
     void ReceiveFromLine();
     void HandleByte(char byte, const DiallerLineBehaviour& behaviour);
-    void HandleVoiceData(char byte);
+    void HandleVoiceData(char byte, const DiallerLineBehaviour& behaviour);
     void Reply(const DiallerReply& reply, const DiallerLineBehaviour& behaviour);
     bool Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour, int slowBytes = 0,
               int slowDelayMs = 0);
@@ -144,6 +152,7 @@ private:
     SimulatedDialler mDialler;
     DiallerLineBehaviour mBehaviour;
     QList<QByteArray> mReceived;
+    QByteArray mReceivedBytes;
     QList<QByteArray> mInjections;
     std::function<void(const QByteArray&)> mObserver;
     std::optional<Clock::time_point> mHangUpAt;
