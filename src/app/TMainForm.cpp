@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,6 +27,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
 
@@ -49,6 +51,30 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, 
     label->move(at);
     return label;
 }
+
+// Enter on a focused tool button clicks it, as Qt does for the push buttons
+// of a dialog.
+class EnterClicksButton : public QObject {
+public:
+    explicit EnterClicksButton(QAbstractButton* button) : QObject(button), mButton(button) {
+        button->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                mButton->animateClick();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAbstractButton* mButton;
+};
 
 } // namespace
 
@@ -105,9 +131,12 @@ TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
     WireDownload();
 
     // Enter presses the focused button, as Space does, anywhere in the
-    // window; Qt gives this only to the buttons of dialogs.
+    // window; Qt gives this only to the push buttons of dialogs.
     for (QPushButton* button : findChildren<QPushButton*>()) {
         button->setAutoDefault(true);
+    }
+    for (QToolButton* button : findChildren<QToolButton*>()) {
+        new EnterClicksButton(button);
     }
 }
 

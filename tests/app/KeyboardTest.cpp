@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -135,7 +136,9 @@ protected:
 TEST_F(KeyboardTest, NoAcceleratorIsAmbiguousOnAnyPageUnlessAltSIsChosen) {
     const std::set<std::pair<QString, QString>> chosenByFocus = {{"Alt+S", "SaveButton"},
                                                                  {"Alt+S", "SendAllButton"}};
-    for (bool pendingEdit : {false, true}) {
+    for (const auto& [serviceMode, pendingEdit] :
+         {std::pair{false, false}, {false, true}, {true, false}, {true, true}}) {
+        form->SetServiceMode(serviceMode);
         if (pendingEdit) {
             form->PageControl->setCurrentWidget(form->PhoneNumbersSheet);
             EditFirstContact(QStringLiteral("1119"));
@@ -166,6 +169,16 @@ TEST_F(KeyboardTest, NoAcceleratorIsAmbiguousOnAnyPageUnlessAltSIsChosen) {
 }
 
 TEST_F(KeyboardTest, EnterPressesTheFocusedButtonAnywhere) {
+    form->SetServiceMode(true);
+    // The voice page's send buttons are tool buttons, with their picture.
+    QToolButton* sendMessage = form->VoiceMessageSheet->SendMessageButton;
+    form->PageControl->setCurrentWidget(form->VoiceMessageSheet);
+    bool clicked = false;
+    QObject::connect(sendMessage, &QAbstractButton::clicked, [&clicked] { clicked = true; });
+    sendMessage->setFocus();
+    Press(Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&clicked] { return clicked; }));
+
     form->PageControl->setCurrentWidget(form->OutputsSheet);
     const struct {
         QPushButton* button;
