@@ -101,6 +101,7 @@ TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
     WireOutputs();
     WireUpload();
     WireDownload();
+    WireFirmware();
 }
 
 TMainForm::~TMainForm() = default;
