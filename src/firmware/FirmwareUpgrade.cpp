@@ -9,6 +9,8 @@
 
 #include <QThread>
 
+#include <optional>
+
 namespace {
 
 // Mutes the traffic log for the whole upgrade: the blocks are binary and

@@ -146,6 +146,11 @@ TEST_F(FirmwareUpgradeExchange, AFailureLeavesTheBootloaderWaitingForAnotherAtte
          UpgradeOutcome::WriteFailed,
          false,
          "the flash holds checksum " + hex4(crc + 1u) + " where the image has " + hex4(crc)},
+        {"checksum answer with its line ends swapped",
+         {.ChecksumLineEndsSwapped = true},
+         UpgradeOutcome::WriteFailed,
+         false,
+         "the ORNEX reported the checksum of its flash in a wrong form"},
         {"port vanishes in block 2",
          {.VanishInBlock = 2},
          UpgradeOutcome::WriteFailed,
@@ -176,6 +181,16 @@ TEST_F(FirmwareUpgradeExchange, AFailureLeavesTheBootloaderWaitingForAnotherAtte
     EXPECT_EQ(Upgrade(image).Outcome, UpgradeOutcome::Upgraded);
     EXPECT_TRUE(board.Bootloader().Application(MakersImageSize) == image);
     EXPECT_TRUE(WaitForDialler());
+}
+
+TEST_F(FirmwareUpgradeExchange, ABootloaderWhosePortWillNotOpenIsLeftAlone) {
+    devices.AddUsbPort("ttyACMgone", "2341", "004d", "ORNEX Bootloader",
+                       devices.Dev() + "/no-such-port");
+
+    EXPECT_EQ(Upgrade(TestImage(MakersImageSize)).Outcome, UpgradeOutcome::BootloaderNotReached);
+
+    EXPECT_EQ(port.Port(), "ttyACMgone");
+    EXPECT_FALSE(port.Connected());
 }
 
 TEST_F(FirmwareUpgradeExchange, WithoutABootloaderNothingIsWrittenAfterTheRestartCommand) {

@@ -144,7 +144,7 @@ BootloaderStep SimulatedBootloader::Execute(char letter, std::uint32_t address,
         if (Faults.WrongChecksum) {
             ++crc;
         }
-        step.Reply = 'Z' + Hex8(crc) + "#\n\r";
+        step.Reply = 'Z' + Hex8(crc) + (Faults.ChecksumLineEndsSwapped ? "#\r\n" : "#\n\r");
         return step;
     }
     case 'W':

@@ -16,6 +16,8 @@ struct BootloaderFaults {
     int LostCopyOfBlock = 0;
     // Reports a CRC one higher than its flash's.
     bool WrongChecksum = false;
+    // Ends the CRC answer in "#\r\n" instead of "#\n\r".
+    bool ChecksumLineEndsSwapped = false;
     // The port vanishes halfway through the data of this block (1 for the first).
     int VanishInBlock = 0;
 };
