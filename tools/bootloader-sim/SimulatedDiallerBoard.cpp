@@ -1,8 +1,6 @@
 #include "SimulatedDiallerBoard.h"
 
 SimulatedDiallerBoard::SimulatedDiallerBoard(SimulatedUsbBus& bus) : mBus(bus) {
-    mUpgradedMajor = 3;
-    mUpgradedMinor = 26;
     mDialler.SetRestartObserver([this] { DiallerRestarted(); });
     mBootloader.SetExitObserver([this](BootloaderSimulator::Exit exit) { BootloaderLeft(exit); });
 }

@@ -35,7 +35,8 @@ public:
     // was interrupted.
     void PowerUpInBootloader();
 
-    // The version the dialler reports once an image has been written.
+    // The version the dialler reports once an image has been written; 3.26
+    // unless told otherwise.
     void SetUpgradedVersion(int major, int minor);
     // A dialler whose boot program does not start: "rst boot N;" restarts
     // the dialler itself.
@@ -55,8 +56,9 @@ private:
 
     SimulatedUsbBus& mBus;
     mutable std::mutex mMutex;
-    int mUpgradedMajor = 0;
-    int mUpgradedMinor = 0;
+    // One above the simulated dialler's own 3.25.
+    int mUpgradedMajor = 3;
+    int mUpgradedMinor = 26;
     bool mBootloaderMissing = false;
     QString mDiallerPort;
     QString mBootloaderPort;
