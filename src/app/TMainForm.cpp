@@ -129,6 +129,7 @@ TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
     WireOutputs();
     WireUpload();
     WireDownload();
+    WireFirmware();
 
     // Enter presses the focused button, as Space does, anywhere in the
     // window; Qt gives this only to the push buttons of dialogs.

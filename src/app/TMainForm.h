@@ -323,4 +323,12 @@ public:
 private:
     void WireUpload();
     void WireDownload();
+
+public:
+    // Firmware upgrade: the Reflash button writes the firmware image into
+    // the dialler through its bootloader.
+    void TestReflashButtonClick();
+
+private:
+    void WireFirmware();
 };

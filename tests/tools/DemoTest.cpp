@@ -2,8 +2,10 @@
 #include "DemoSite.h"
 #include "app/TMainForm.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -36,6 +38,35 @@ TEST(Demo, ConnectsAndReadsTheSimulatedSite) {
     EXPECT_EQ(shown.Inputs[1].SmsMessage, site.Inputs[1].SmsMessage);
     EXPECT_EQ(shown.AdminPin, site.AdminPin);
     EXPECT_EQ(form.StatusPanels[0]->text(), QString());
+}
+
+// Reflash as the service mode offers it: the demo's own image goes into the
+// simulated dialler, which comes back with the new version.
+TEST(Demo, ReflashUpgradesTheSimulatedDialler) {
+    // A user's own installed image would be found first.
+    QTemporaryDir emptyDataHome;
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(emptyDataHome.path()));
+    DemoDialler dialler;
+    TMainForm form(dialler.MakeSearch());
+    form.show();
+    const auto connected = [&](const char* version) {
+        return QTest::qWaitFor(
+            [&] {
+                return form.StatusPanels[1]->text() ==
+                       QStringLiteral("ORNEX-4G %1 on %2 - connected")
+                           .arg(QLatin1String(version), dialler.PortName());
+            },
+            ConnectTimeoutMs);
+    };
+    ASSERT_TRUE(connected("v3.25")) << form.StatusPanels[1]->text().toStdString();
+    form.TestReflashButton->setVisible(true);
+
+    form.TestReflashButton->click();
+
+    EXPECT_TRUE(dialler.Bootloader().Application(DemoDialler::ImageSize) == dialler.Image());
+    EXPECT_TRUE(connected("v3.26")) << form.StatusPanels[1]->text().toStdString();
+    qputenv("XDG_DATA_HOME", dataHome);
 }
 
 TEST(Demo, SiteKeepsWithinTheDiallersLimits) {

@@ -2,22 +2,20 @@
 
 #include "platform/DeviceSearch.h"
 
-// A device search that reports one attached dialler on the simulator's
-// pseudo-terminal and nothing else, so the program connects to the simulated
-// dialler exactly as it would to a real one.
+class DemoUsbBus;
+
+// A device search over the demo's bus: it reports the simulated dialler, or
+// its bootloader while that runs, and nothing else, so the program finds
+// them exactly as it would find real ones.
 class DemoDeviceSearch : public DeviceSearch {
 public:
-    // `portPath` is the simulator's terminal, for example /dev/pts/4.
-    explicit DemoDeviceSearch(QString portPath);
-
-    // The name the program shows for the port, for example "pts/4".
-    QString PortName() const { return mPortName; }
+    // The bus must outlive the search.
+    explicit DemoDeviceSearch(const DemoUsbBus& bus) : mBus(bus) {}
 
     DeviceSearchResult FindDevice(const UsbIdentity& identity) override;
     QStringList SerialPortNames() override;
     QString PortPath(const QString& portName) const override;
 
 private:
-    QString mPortPath;
-    QString mPortName;
+    const DemoUsbBus& mBus;
 };

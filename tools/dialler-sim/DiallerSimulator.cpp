@@ -1,15 +1,14 @@
 #include "DiallerSimulator.h"
 
+#include "PseudoTerminal.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -49,31 +48,7 @@ int Le32(const QByteArray& bytes, int at) {
 } // namespace
 
 DiallerSimulator::DiallerSimulator() {
-    mMaster = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (mMaster < 0) {
-        throw SystemFailure("posix_openpt");
-    }
-    char path[128] = {};
-    if (::grantpt(mMaster) != 0 || ::unlockpt(mMaster) != 0 ||
-        ::ptsname_r(mMaster, path, sizeof path) != 0) {
-        const auto failure = SystemFailure("pseudo-terminal");
-        ::close(mMaster);
-        throw failure;
-    }
-    mSlave = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (mSlave < 0) {
-        const auto failure = SystemFailure("open slave");
-        ::close(mMaster);
-        throw failure;
-    }
-    // A raw line: the terminal's own echo and line editing would otherwise
-    // answer the program before the dialler does. The program sets its own
-    // settings when it opens the port and restores these when it closes it.
-    termios settings{};
-    ::tcgetattr(mSlave, &settings);
-    ::cfmakeraw(&settings);
-    ::tcsetattr(mSlave, TCSANOW, &settings);
-    ::fcntl(mMaster, F_SETFL, ::fcntl(mMaster, F_GETFL) | O_NONBLOCK);
+    OpenTerminal();
     mWake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (mWake < 0) {
         const auto failure = SystemFailure("eventfd");
@@ -81,8 +56,16 @@ DiallerSimulator::DiallerSimulator() {
         ::close(mMaster);
         throw failure;
     }
-    mPortName = QString::fromLocal8Bit(path);
     mThread = std::thread([this] { Run(); });
+}
+
+void DiallerSimulator::OpenTerminal() {
+    const PseudoTerminal terminal = OpenPseudoTerminal();
+    const std::lock_guard lock(mMutex);
+    mMaster = terminal.Master;
+    mSlave = terminal.Slave;
+    mPortName = terminal.Path;
+    mHungUp = false;
 }
 
 DiallerSimulator::~DiallerSimulator() {
@@ -101,6 +84,43 @@ void DiallerSimulator::Wake() {
 void DiallerSimulator::DrainWake() {
     uint64_t count = 0;
     [[maybe_unused]] const auto got = ::read(mWake, &count, sizeof count);
+}
+
+QString DiallerSimulator::PortName() const {
+    const std::lock_guard lock(mMutex);
+    return mPortName;
+}
+
+QString DiallerSimulator::Replug() {
+    if (std::this_thread::get_id() == mThread.get_id()) {
+        Reopen();
+        return PortName();
+    }
+    std::unique_lock lock(mMutex);
+    mReplugRequested = true;
+    lock.unlock();
+    Wake();
+    lock.lock();
+    mHungUpChanged.wait(lock, [this] { return !mReplugRequested; });
+    return mPortName;
+}
+
+void DiallerSimulator::Reopen() {
+    if (mMaster >= 0) {
+        DoHangUp();
+    }
+    mPending.clear();
+    mTakingVoiceData = false;
+    OpenTerminal();
+    const std::lock_guard lock(mMutex);
+    mReplugRequested = false;
+    mHungUpChanged.notify_all();
+}
+
+void DiallerSimulator::SetRestartObserver(std::function<void()> observer) {
+    // Waits for a restart being reported: the observer may go away after this.
+    const std::lock_guard lock(mRestartObserverMutex);
+    mRestartObserver = std::move(observer);
 }
 
 void DiallerSimulator::SetFirmwareVersion(int major, int minor, int hardwareVariant) {
@@ -263,6 +283,14 @@ void DiallerSimulator::Run() {
         if (mStop) {
             break;
         }
+        bool replug = false;
+        {
+            const std::lock_guard lock(mMutex);
+            replug = mReplugRequested;
+        }
+        if (replug) {
+            Reopen();
+        }
         if (HangUpDue()) {
             DoHangUp();
             continue;
@@ -414,6 +442,10 @@ void DiallerSimulator::Reply(const DiallerReply& reply, const DiallerLineBehavio
     case DiallerReply::Next::BootloaderRestart:
         if (Pause(reply.RestartDelayMs)) {
             DoHangUp();
+            const std::lock_guard lock(mRestartObserverMutex);
+            if (mRestartObserver) {
+                mRestartObserver();
+            }
         }
         break;
     }

@@ -90,7 +90,7 @@ public:
     DiallerSimulator& operator=(const DiallerSimulator&) = delete;
 
     // The path of the port the program opens, for example /dev/pts/4.
-    QString PortName() const { return mPortName; }
+    QString PortName() const;
 
     void SetFirmwareVersion(int major, int minor, int hardwareVariant);
     // The whole answer to "ver;" with its line ends, replacing the version line.
@@ -124,6 +124,15 @@ public:
     void HangUpAfter(int delayMs);
     bool HungUp() const;
 
+    // The dialler starts again after leaving the bus (a restart, or the
+    // cable pulled out and back in): a fresh pseudo-terminal whose path is
+    // returned, and the settings and voice messages kept. One still on the
+    // bus leaves it first.
+    QString Replug();
+    // Called on the simulator's thread after "rst boot N;" has taken the
+    // dialler off the bus, so that its bootloader can take its place.
+    void SetRestartObserver(std::function<void()> observer);
+
 private:
     using Clock = std::chrono::steady_clock;
 
@@ -141,6 +150,8 @@ private:
     bool Pause(int ms);
     bool WaitForLine(short events, int timeoutMs);
     void DoHangUp();
+    void OpenTerminal();
+    void Reopen();
 
     QString mPortName;
     int mMaster = -1;
@@ -157,6 +168,9 @@ private:
     std::function<void(const QByteArray&)> mObserver;
     std::optional<Clock::time_point> mHangUpAt;
     bool mHungUp = false;
+    bool mReplugRequested = false;
+    std::mutex mRestartObserverMutex;
+    std::function<void()> mRestartObserver;
 
     // Only the simulator's thread touches these.
     QByteArray mPending;

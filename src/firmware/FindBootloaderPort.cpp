@@ -1,0 +1,5 @@
+#include "firmware/FindBootloaderPort.h"
+
+DeviceSearchResult FindBootloaderPort(DeviceSearch& search) {
+    return search.FindDevice(BootloaderUsbIdentity);
+}

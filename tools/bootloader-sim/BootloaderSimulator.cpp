@@ -1,0 +1,252 @@
+#include "BootloaderSimulator.h"
+
+#include "PseudoTerminal.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+// Bytes read from the line in one go; few when paced, so that pacing stays even.
+constexpr int ReceiveChunk = 4096;
+constexpr int PacedReceiveChunk = 16;
+
+std::chrono::nanoseconds ByteTime(int baud) {
+    // One start bit, eight data bits, one stop bit.
+    return std::chrono::nanoseconds(10'000'000'000LL / baud);
+}
+
+} // namespace
+
+BootloaderSimulator::BootloaderSimulator() {
+    mWake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (mWake < 0) {
+        throw std::runtime_error(std::string("eventfd: ") + std::strerror(errno));
+    }
+    mThread = std::thread([this] { Run(); });
+}
+
+BootloaderSimulator::~BootloaderSimulator() {
+    mStop = true;
+    Wake();
+    mThread.join();
+    Close();
+    ::close(mWake);
+}
+
+void BootloaderSimulator::Wake() {
+    const uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(mWake, &one, sizeof one);
+}
+
+QString BootloaderSimulator::Start() {
+    if (std::this_thread::get_id() == mThread.get_id()) {
+        Open();
+        return PortName();
+    }
+    std::unique_lock lock(mMutex);
+    mStartRequested = true;
+    lock.unlock();
+    Wake();
+    lock.lock();
+    mStarted.wait(lock, [this] { return !mStartRequested; });
+    return mPortName;
+}
+
+QString BootloaderSimulator::PortName() const {
+    const std::lock_guard lock(mMutex);
+    return mPortName;
+}
+
+void BootloaderSimulator::SetFaults(const BootloaderFaults& faults) {
+    const std::lock_guard lock(mMutex);
+    mBootloader.Faults = faults;
+}
+
+void BootloaderSimulator::SetPacingBaud(int baud) {
+    const std::lock_guard lock(mMutex);
+    mPacingBaud = baud;
+}
+
+QByteArray BootloaderSimulator::Application(std::uint32_t size) const {
+    const std::lock_guard lock(mMutex);
+    return mBootloader.Application(size);
+}
+
+bool BootloaderSimulator::ApplicationErased() const {
+    const std::lock_guard lock(mMutex);
+    return mBootloader.ApplicationErased();
+}
+
+bool BootloaderSimulator::ApplicationWritten() const {
+    const std::lock_guard lock(mMutex);
+    return mBootloader.ApplicationWritten;
+}
+
+QList<QByteArray> BootloaderSimulator::ReceivedCommands() const {
+    const std::lock_guard lock(mMutex);
+    return mBootloader.Commands;
+}
+
+void BootloaderSimulator::ClearReceivedCommands() {
+    const std::lock_guard lock(mMutex);
+    mBootloader.Commands.clear();
+}
+
+void BootloaderSimulator::SetExitObserver(std::function<void(Exit)> observer) {
+    // Waits for an exit being reported: the observer may go away after this.
+    const std::lock_guard lock(mObserverMutex);
+    mObserver = std::move(observer);
+}
+
+void BootloaderSimulator::Open() {
+    Close();
+    const PseudoTerminal terminal = OpenPseudoTerminal();
+    const std::lock_guard lock(mMutex);
+    mMaster = terminal.Master;
+    mSlave = terminal.Slave;
+    mPortName = terminal.Path;
+    mBootloader.Restart();
+    mStartRequested = false;
+    mStarted.notify_all();
+}
+
+void BootloaderSimulator::Close() {
+    const std::lock_guard lock(mMutex);
+    for (int* fd : {&mMaster, &mSlave}) {
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
+    }
+    mPortName.clear();
+}
+
+void BootloaderSimulator::Leave(Exit exit) {
+    Close();
+    const std::lock_guard lock(mObserverMutex);
+    if (mObserver) {
+        mObserver(exit);
+    }
+}
+
+void BootloaderSimulator::Run() {
+    while (!mStop) {
+        pollfd watched[2] = {{mWake, POLLIN, 0}, {mMaster, POLLIN, 0}};
+        const int count = mMaster >= 0 ? 2 : 1;
+        if (::poll(watched, count, -1) < 0 && errno != EINTR) {
+            break;
+        }
+        if (watched[0].revents != 0) {
+            uint64_t wakes = 0;
+            [[maybe_unused]] const auto got = ::read(mWake, &wakes, sizeof wakes);
+        }
+        if (mStop) {
+            break;
+        }
+        bool start = false;
+        {
+            const std::lock_guard lock(mMutex);
+            start = mStartRequested;
+        }
+        if (start) {
+            Open();
+            continue;
+        }
+        if (mMaster >= 0 && (watched[1].revents & POLLIN) != 0) {
+            ReceiveFromLine();
+        }
+    }
+}
+
+void BootloaderSimulator::ReceiveFromLine() {
+    int baud = 0;
+    {
+        const std::lock_guard lock(mMutex);
+        baud = mPacingBaud;
+    }
+    char bytes[ReceiveChunk];
+    const ssize_t got = ::read(mMaster, bytes, baud > 0 ? PacedReceiveChunk : ReceiveChunk);
+    if (got <= 0) {
+        return;
+    }
+    if (baud > 0) {
+        // The bytes have arrived only once the wire has carried them.
+        mNextReceiveSlot = std::max(mNextReceiveSlot, Clock::now()) + ByteTime(baud) * got;
+        std::this_thread::sleep_until(mNextReceiveSlot);
+    }
+    for (ssize_t i = 0; i < got && !mStop; ++i) {
+        BootloaderStep step;
+        BootloaderFaults faults;
+        bool vanish = false;
+        {
+            const std::lock_guard lock(mMutex);
+            step = mBootloader.Take(bytes[i]);
+            faults = mBootloader.Faults;
+            vanish =
+                faults.VanishInBlock > 0 && mBootloader.BlocksLoaded() == faults.VanishInBlock &&
+                mBootloader.DataDue() > 0 && mBootloader.DataDue() == mBootloader.DataSize() / 2;
+        }
+        if (vanish) {
+            Leave(Exit::Vanished);
+            return;
+        }
+        if (step.Erased && faults.EraseDelayMs > 0 &&
+            !Sleep(std::chrono::milliseconds(faults.EraseDelayMs))) {
+            return;
+        }
+        if (!step.Reply.isEmpty() && !Send(step.Reply)) {
+            return;
+        }
+        if (step.Reset) {
+            Leave(Exit::Reset);
+            return;
+        }
+    }
+}
+
+bool BootloaderSimulator::Send(const QByteArray& bytes) {
+    int baud = 0;
+    {
+        const std::lock_guard lock(mMutex);
+        baud = mPacingBaud;
+    }
+    for (qsizetype i = 0; i < bytes.size();) {
+        if (mStop || mMaster < 0) {
+            return false;
+        }
+        const qsizetype count = baud > 0 ? 1 : bytes.size() - i;
+        if (baud > 0) {
+            mNextSendSlot = std::max(mNextSendSlot, Clock::now()) + ByteTime(baud);
+            std::this_thread::sleep_until(mNextSendSlot);
+        }
+        const ssize_t written = ::write(mMaster, bytes.constData() + i, static_cast<size_t>(count));
+        if (written > 0) {
+            i += written;
+        } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        } else {
+            // The program is not reading: wait for room.
+            pollfd line{mMaster, POLLOUT, 0};
+            ::poll(&line, 1, 100);
+        }
+    }
+    return true;
+}
+
+bool BootloaderSimulator::Sleep(Clock::duration time) {
+    // In short steps, so that the end of the simulation does not wait for it.
+    const auto until = Clock::now() + time;
+    while (!mStop && Clock::now() < until) {
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(until - Clock::now(), std::chrono::milliseconds(20)));
+    }
+    return !mStop;
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "SimulatedBootloader.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// The dialler's bootloader on a pseudo-terminal, answering on a thread of
+// its own. It is off the bus until started; a reset or a vanished port takes
+// it off again, and the exit observer learns of it. The flash survives all
+// of this, so tests can compare it with the image they wrote.
+//
+//     BootloaderSimulator bootloader;
+//     port.SetPort(bootloader.Start());
+//     ...
+//     EXPECT_EQ(bootloader.Application(image.size()), image);
+class BootloaderSimulator {
+public:
+    enum class Exit {
+        Reset,    // the processor was reset through its reset register
+        Vanished, // the port went away in the middle of a transfer
+    };
+
+    BootloaderSimulator();
+    ~BootloaderSimulator();
+    BootloaderSimulator(const BootloaderSimulator&) = delete;
+    BootloaderSimulator& operator=(const BootloaderSimulator&) = delete;
+
+    // The boot program starts on a fresh pseudo-terminal, leaving the old
+    // one if it still runs; returns the path of its port.
+    QString Start();
+    // The port's path while it runs, else empty.
+    QString PortName() const;
+
+    void SetFaults(const BootloaderFaults& faults);
+    // When above 0, bytes travel no faster than on a wire of this baud rate,
+    // in both directions (ten bits per byte).
+    void SetPacingBaud(int baud);
+
+    // `size` bytes of flash from the application's start.
+    QByteArray Application(std::uint32_t size) const;
+    bool ApplicationErased() const;
+    // A copy into flash has been carried out since the simulation began.
+    bool ApplicationWritten() const;
+    // Every command received, with its "#", in order.
+    QList<QByteArray> ReceivedCommands() const;
+    void ClearReceivedCommands();
+
+    // Called on the simulator's thread once the port has gone.
+    void SetExitObserver(std::function<void(Exit)> observer);
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void Run();
+    void Wake();
+    void Open();
+    void Close();
+    void Leave(Exit exit);
+    void ReceiveFromLine();
+    bool Send(const QByteArray& bytes);
+    bool Sleep(Clock::duration time);
+
+    mutable std::mutex mMutex;
+    std::condition_variable mStarted;
+    SimulatedBootloader mBootloader;
+    QString mPortName;
+    int mPacingBaud = 0;
+    bool mStartRequested = false;
+    std::mutex mObserverMutex;
+    std::function<void(Exit)> mObserver;
+
+    // Only the simulator's thread touches these once it runs.
+    int mMaster = -1;
+    int mSlave = -1;
+    int mWake = -1;
+    Clock::time_point mNextSendSlot;
+    Clock::time_point mNextReceiveSlot;
+
+    std::atomic<bool> mStop{false};
+    std::thread mThread;
+};
