@@ -5,6 +5,7 @@
 #include "platform/ComPort.h"
 #include "platform/UpDown.h"
 #include "settings/SettingsUpload.h"
+#include "support/BusyWindowProbe.h"
 #include "support/DialogAnswerer.h"
 
 #include <QApplication>
@@ -29,13 +30,6 @@
 namespace {
 
 using Commands = QList<QByteArray>;
-
-// What the window was doing while a message was up.
-struct StateAtMessage {
-    bool deviceBusy = false;
-    bool hourglass = false;
-    QString activity;
-};
 
 class UploadButtonsTest : public ::testing::Test {
 protected:
@@ -84,27 +78,6 @@ protected:
         dialler.SetBehaviour(behaviour);
     }
 
-    // Presses OK on a message and notes what the window was doing meanwhile.
-    DialogAnswer PressOkNoting(StateAtMessage& state) {
-        return DialogAnswer::Act([this, &state](QWidget* modal) {
-            state.deviceBusy = form.DeviceBusy;
-            const QCursor* cursor = QApplication::overrideCursor();
-            state.hourglass = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
-            state.activity = form.StatusPanels[0]->text();
-            for (auto* button : modal->findChildren<QPushButton*>()) {
-                if (button->text() == "OK") {
-                    button->click();
-                }
-            }
-        });
-    }
-
-    void ExpectRestored() {
-        EXPECT_FALSE(form.DeviceBusy);
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(form.StatusPanels[0]->text(), "");
-    }
-
     static void ExpectError(const SeenDialog& seen, const QString& title, const QString& text) {
         EXPECT_EQ(seen.title, title);
         EXPECT_EQ(seen.text, text);
@@ -146,7 +119,7 @@ TEST_F(UploadButtonsTest, SendAllSendsEverythingInOrderThenSaves) {
     EXPECT_TRUE(expected.contains("name,6,\"\";"));
     EXPECT_TRUE(expected.contains("name,2,\"Back door\";"));
     EXPECT_EQ(dialler.FlashSaves(), 1);
-    ExpectRestored();
+    ExpectBusyStateRestored(form);
     // Sending neither sets nor clears the modified mark.
     EXPECT_EQ(form.windowTitle(), caption);
     const QString log = form.TxRxRichEdit->toPlainText();
@@ -168,7 +141,7 @@ TEST_F(UploadButtonsTest, OlderFirmwareGetsOneAddPerInput) {
 TEST_F(UploadButtonsTest, AFailingAdminPinEndsSendAll) {
     Refuse("pin,2");
     StateAtMessage state;
-    DialogAnswerer answerer({PressOkNoting(state)});
+    DialogAnswerer answerer({PressOkNoting(form, state)});
     Click(form.SendAllButton);
 
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"pin,2,7431;"}));
@@ -178,7 +151,7 @@ TEST_F(UploadButtonsTest, AFailingAdminPinEndsSendAll) {
     EXPECT_TRUE(state.deviceBusy);
     EXPECT_TRUE(state.hourglass);
     EXPECT_EQ(state.activity, "Sending PINs to ORNEX");
-    ExpectRestored();
+    ExpectBusyStateRestored(form);
 }
 
 TEST_F(UploadButtonsTest, SendPinsAndItsFlashSave) {
@@ -194,13 +167,13 @@ TEST_F(UploadButtonsTest, SendPinsAndItsFlashSave) {
     dialler.ClearReceivedCommands();
     Refuse("save all");
     StateAtMessage state;
-    DialogAnswerer failing({PressOkNoting(state)});
+    DialogAnswerer failing({PressOkNoting(form, state)});
     Click(form.SendPINButton);
     ASSERT_EQ(failing.Seen().size(), 1u);
     ExpectError(failing.Seen()[0], "Command Error",
                 "Error saving PINs to flash memory.\r\n\r\nPlease try again.");
     EXPECT_EQ(state.activity, "Saving PINs to flash memory");
-    ExpectRestored();
+    ExpectBusyStateRestored(form);
 }
 
 TEST_F(UploadButtonsTest, SendInputsPageAndItsFailure) {
@@ -226,7 +199,7 @@ TEST_F(UploadButtonsTest, SendInputsPageAndItsFailure) {
     ASSERT_EQ(failing.Seen().size(), 1u);
     ExpectError(failing.Seen()[0], "Command Error",
                 "Error sending input settings.\r\n\r\nPlease try again.");
-    ExpectRestored();
+    ExpectBusyStateRestored(form);
 }
 
 TEST_F(UploadButtonsTest, NoSendPageOnOtherPages) {
@@ -234,7 +207,7 @@ TEST_F(UploadButtonsTest, NoSendPageOnOtherPages) {
     form.PageControl->setCurrentWidget(form.VoiceMessageSheet);
     form.SendPageButton->click();
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
-    ExpectRestored();
+    ExpectBusyStateRestored(form);
 }
 
 // Values no editor lets through can come from a settings file or a dialler.
@@ -291,7 +264,7 @@ TEST_F(UploadButtonsTest, UnsendableValuesStopTheWholeScope) {
         << pin.text.toStdString();
 
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
-    ExpectRestored();
+    ExpectBusyStateRestored(form);
 }
 
 class SendWithPendingEditTest : public UploadButtonsTest {
@@ -356,7 +329,7 @@ TEST_F(SendWithPendingEditTest, YesWithARefusedEntrySendsNothing) {
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
     EXPECT_EQ(form.CurrentContactRow, 0);
     EXPECT_EQ(form.PhoneNumberEdit->text(), "222");
-    ExpectRestored();
+    ExpectBusyStateRestored(form);
 }
 
 TEST_F(SendWithPendingEditTest, SendAllAsksNothingAndSendsTheListAsItStands) {

@@ -3,6 +3,7 @@
 #include "app/TMainForm.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/ComPort.h"
+#include "support/BusyWindowProbe.h"
 #include "support/DialogAnswerer.h"
 #include "support/VoiceImages.h"
 
@@ -59,13 +60,6 @@ private:
     QString mPrevious;
 };
 
-// What the window was doing while a message was up.
-struct StateAtMessage {
-    bool deviceBusy = false;
-    bool hourglass = false;
-    QString activity;
-};
-
 class VoiceMessagePageTest : public ::testing::Test {
 protected:
     VoiceMessagePageTest() {
@@ -92,26 +86,6 @@ protected:
         DiallerLineBehaviour behaviour;
         change(behaviour);
         dialler.SetBehaviour(behaviour);
-    }
-
-    DialogAnswer PressOkNoting(StateAtMessage& state) {
-        return DialogAnswer::Act([this, &state](QWidget* modal) {
-            state.deviceBusy = form.DeviceBusy;
-            const QCursor* cursor = QApplication::overrideCursor();
-            state.hourglass = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
-            state.activity = form.StatusPanels[0]->text();
-            for (auto* button : modal->findChildren<QPushButton*>()) {
-                if (button->text() == "OK") {
-                    button->click();
-                }
-            }
-        });
-    }
-
-    void ExpectRestored() {
-        EXPECT_FALSE(form.DeviceBusy);
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(form.StatusPanels[0]->text(), "");
     }
 
     VoiceFolder folder;
@@ -173,7 +147,7 @@ TEST_F(VoiceMessagePageTest, SendAllSendsEveryMessageAndGoesOnPastAFailure) {
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"upl 2;", "upl 5;"}));
     EXPECT_EQ(dialler.VoiceMessage(5), QuietVoiceImage(72800));
     EXPECT_TRUE(dialler.VoiceMessage(2).isEmpty());
-    ExpectRestored();
+    ExpectBusyStateRestored(form);
 }
 
 TEST_F(VoiceMessagePageTest, SendSelectedSendsItsMessageOrReportsTheFailure) {
@@ -183,7 +157,7 @@ TEST_F(VoiceMessagePageTest, SendSelectedSendsItsMessageOrReportsTheFailure) {
         Page().SendMessageButton->click();
         EXPECT_TRUE(answerer.Seen().empty());
         EXPECT_EQ(dialler.VoiceMessage(2), HalvedMessage());
-        ExpectRestored();
+        ExpectBusyStateRestored(form);
     }
 
     struct Case {
@@ -205,7 +179,7 @@ TEST_F(VoiceMessagePageTest, SendSelectedSendsItsMessageOrReportsTheFailure) {
         c.fault();
         dialler.ClearReceivedCommands();
         StateAtMessage state;
-        DialogAnswerer answerer({PressOkNoting(state)});
+        DialogAnswerer answerer({PressOkNoting(form, state)});
         Page().SendMessageButton->click();
 
         ASSERT_EQ(answerer.Seen().size(), 1u);
@@ -218,7 +192,7 @@ TEST_F(VoiceMessagePageTest, SendSelectedSendsItsMessageOrReportsTheFailure) {
         EXPECT_TRUE(state.hourglass);
         EXPECT_EQ(state.activity, "Sending voice message 5 to ORNEX");
         EXPECT_EQ(dialler.ReceivedBytes(), c.received);
-        ExpectRestored();
+        ExpectBusyStateRestored(form);
     }
 
     // An empty message is not sent, and nothing is said.
