@@ -282,8 +282,8 @@ private:
     // the user cancels.
     bool SaveChangesBeforeReplacing();
     bool WriteSettingsTo(const QString& path);
-    // Runs a file dialog; true when the user chose a file.
-    bool ChooseSettingsFile(QFileDialog* dialog);
+    // Runs a file dialog; the file the user chose, empty for none.
+    QString ChooseSettingsFile(QFileDialog* dialog);
 
     // Field checks and the close query.
 public:

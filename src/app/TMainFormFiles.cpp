@@ -32,7 +32,7 @@ QFileDialog* MakeSettingsFileDialog(QWidget* parent, const char* name,
 
 } // namespace
 
-bool TMainForm::ChooseSettingsFile(QFileDialog* dialog) {
+QString TMainForm::ChooseSettingsFile(QFileDialog* dialog) {
     const bool chosen = dialog->exec() == QDialog::Accepted;
     // A name typed into the dialog opens its completion list, and Enter in
     // that list closes the dialog while the list stays open, unseen, with
@@ -43,7 +43,7 @@ bool TMainForm::ChooseSettingsFile(QFileDialog* dialog) {
         }
     }
     activateWindow();
-    return chosen && !dialog->selectedFiles().value(0).isEmpty();
+    return chosen ? dialog->selectedFiles().value(0) : QString();
 }
 
 void TMainForm::WireFiles() {
@@ -130,10 +130,10 @@ void TMainForm::OpenFileMenuItemClick() {
     if (!SaveChangesBeforeReplacing()) {
         return;
     }
-    if (!ChooseSettingsFile(SettingsOpenDialog)) {
+    const QString path = ChooseSettingsFile(SettingsOpenDialog);
+    if (path.isEmpty()) {
         return;
     }
-    const QString path = SettingsOpenDialog->selectedFiles().value(0);
 
     DiallerSettings settings;
     const SettingsFileResult result = ReadSettingsFile(path, settings);
@@ -161,10 +161,10 @@ void TMainForm::SaveFileMenuItemClick() {
 
 void TMainForm::SaveAsFileMenuItemClick() {
     SettingsSaveDialog->setNameFilter(SettingsFileFormat::DialogFilter);
-    if (!ChooseSettingsFile(SettingsSaveDialog)) {
+    const QString chosen = ChooseSettingsFile(SettingsSaveDialog);
+    if (chosen.isEmpty()) {
         return;
     }
-    const QString chosen = SettingsSaveDialog->selectedFiles().value(0);
     const QString path = SettingsFilePathWithExtension(chosen);
     if (QFileInfo::exists(path)) {
         const int answer =
