@@ -75,11 +75,8 @@ UpgradeResult Upgrade::Steps() {
     // bootloader is then found at once.
     ResetToBootloader(mLink, UpgradeTiming::RestartIntoBootloader);
     const MutedLog muted(mLink);
-    try {
-        mPort.Close();
-    } catch (const ComPortError&) {
-        mPort.SetConnected(false);
-    }
+    // Closed whatever the close reports: the dialler is restarting.
+    mPort.SetConnected(false);
 
     if (!ReachBootloader()) {
         return {UpgradeOutcome::BootloaderNotReached, QString()};
