@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -65,12 +66,20 @@ void ComPort::Close() {
     if (!mSerial.isOpen()) {
         return;
     }
+    // QSerialPort closes without reporting what the system says, so a
+    // descriptor that was lost underneath it is found here, before the close.
+    QString reason;
+    if (::fcntl(mSerial.handle(), F_GETFD) == -1) {
+        reason = SystemError(errno);
+    }
     mSerial.clearError();
     mSerial.close();
     mInput.clear();
-    if (mSerial.error() != QSerialPort::NoError) {
-        const QString reason = mSerial.errorString();
-        mSerial.clearError();
+    if (reason.isEmpty() && mSerial.error() != QSerialPort::NoError) {
+        reason = mSerial.errorString();
+    }
+    mSerial.clearError();
+    if (!reason.isEmpty()) {
         throw ComPortError(QStringLiteral("Error closing %1: %2").arg(mName, reason).toStdString());
     }
 }

@@ -1,8 +1,12 @@
 #include "platform/ComPort.h"
 #include "DiallerSimulator.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QTest>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +17,19 @@ bool WaitUntilWaiting(ComPort& port, qint64 count) {
         port.WaitForInput(50);
     }
     return port.InputCount() >= count;
+}
+
+// The process's descriptors that lead to the file at `path`.
+QSet<int> DescriptorsOf(const QString& path) {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    QSet<int> found;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString& name : fds.entryList(QDir::Files | QDir::System)) {
+        if (QFileInfo(fds.filePath(name)).symLinkTarget() == target) {
+            found.insert(name.toInt());
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -62,6 +79,25 @@ TEST(ComPort, RenamingAnOpenPortReopensItUnderTheNewName) {
     // A name that cannot be opened leaves the port closed.
     EXPECT_THROW(port.SetPort(QStringLiteral("/dev/ornex-no-such-port")), ComPortError);
     EXPECT_FALSE(port.Connected());
+}
+
+TEST(ComPort, ALostDescriptorMakesTheCloseRaiseAndTheRenameStillTakesTheNewName) {
+    DiallerSimulator first;
+    DiallerSimulator second;
+    ComPort port;
+    port.SetPort(first.PortName());
+    const QSet<int> before = DescriptorsOf(first.PortName());
+    port.Open();
+    const QSet<int> opened = DescriptorsOf(first.PortName()) - before;
+    ASSERT_EQ(opened.size(), 1);
+    ::close(*opened.begin()); // the system takes the port away underneath
+
+    EXPECT_THROW(port.SetPort(second.PortName()), ComPortError);
+    // The status texts read the name at once; it must be the chosen port.
+    EXPECT_EQ(port.Port(), second.PortName());
+    EXPECT_FALSE(port.Connected());
+    port.Open();
+    EXPECT_TRUE(port.Connected());
 }
 
 TEST(ComPort, CountsBytesThatQtBufferedWhileTheEventLoopRan) {
