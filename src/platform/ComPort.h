@@ -2,12 +2,15 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <stdexcept>
+
+#ifndef _WIN32
+#include <QSerialPort>
+#endif
 
 // An error raised by the serial port. The transport turns every one of them
 // into its one recovery action; nothing else catches them.
@@ -19,12 +22,11 @@ public:
 // The dialler's serial port: 256000 baud, 8 data bits, no parity, one stop
 // bit, no flow control, DTR and RTS held inactive.
 //
-// QSerialPort opens, configures and closes the port. The transfers work on its
-// descriptor directly: every exchange with the dialler blocks the window
-// thread, and QSerialPort's own blocking helpers spin without end on a line
-// that has hung up (its poll reports only the hang-up, which they do not take
-// for an error). Bytes that QSerialPort buffered itself while the event loop
-// ran are taken first, so nothing is lost or reordered.
+// Every exchange with the dialler blocks the window thread, so the transfers
+// talk to the system directly: on Linux through the descriptor of a port that
+// QSerialPort opened and configured (LinuxComPort.cpp), on Windows through a
+// communications handle of its own (WindowsComPort.cpp). Both move what the
+// system has received into one buffer that the caller reads from.
 class ComPort : public QObject {
     Q_OBJECT
 public:
@@ -49,9 +51,9 @@ public:
     // A new name closes an open port and opens it again under that name.
     void SetPort(const QString& name);
     // Where the port of a name is opened. Without one the name itself is
-    // used, which the serial library finds under /dev (or as COMn on
-    // Windows); the device search gives one that matches the names it hands
-    // out.
+    // used: found under /dev on Linux, in the device namespace on Windows
+    // ("COM12" opens \\.\COM12); the device search gives one that matches
+    // the names it hands out.
     using PathResolver = std::function<QString(const QString& name)>;
     void SetPathResolver(PathResolver resolve) { mResolve = std::move(resolve); }
 
@@ -69,12 +71,22 @@ public:
     static QStringList EnumComPorts();
 
 private:
+    // Moves what the system has received for the port into mInput; raises
+    // when the port has failed.
     void TakeSystemInput();
+    // Closes the port without asking the system how that went.
+    void Release();
     [[noreturn]] void Fail(const QString& what);
-    void LowerModemLines();
 
     QString mName = QStringLiteral("COM1");
     PathResolver mResolve;
-    QSerialPort mSerial;
+    // Received bytes taken from the system and not yet read.
     QByteArray mInput;
+#ifdef _WIN32
+    // The open port's Win32 HANDLE; null while closed.
+    void* mHandle = nullptr;
+#else
+    void LowerModemLines();
+    QSerialPort mSerial;
+#endif
 };
