@@ -29,7 +29,9 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     };
     if (!parser.parse(arguments)) {
         refuse(parser.errorText());
-    } else if (parser.isSet(help)) {
+    } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        // --help-all would add the toolkit's own options, which are read before
+        // this program sees its command line; its own are the same list.
         result.ExitStatus = 0;
         result.Output = parser.helpText();
     } else if (parser.isSet(version)) {

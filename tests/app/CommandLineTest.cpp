@@ -24,6 +24,7 @@ TEST(CommandLine, OptionsAnswersAndRefusals) {
         {{"ornex-config", "-v"}, 0, false, {version}, {}},
         {{"ornex-config", "--help"}, 0, false, {"--service", "--version", "--help"}, {}},
         {{"ornex-config", "--service", "-h"}, 0, true, {"Service mode"}, {}},
+        {{"ornex-config", "--help-all"}, 0, false, {"--service"}, {}},
         {{"/opt/ornex/ornex-config", "--servce"},
          2,
          false,

@@ -27,5 +27,5 @@ dpkg-deb -f "$deb" Depends | grep -q 'libqt6svg6'
 dpkg-deb -I "$deb" postinst | grep -q 'udevadm control --reload-rules'
 dpkg-deb -I "$deb" postrm | grep -q 'udevadm control --reload-rules'
 
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 echo "package $(basename "$deb") is in order"
