@@ -29,7 +29,10 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     };
     if (!parser.parse(arguments)) {
         refuse(parser.errorText());
-    } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        return result;
+    }
+    result.Options.ServiceMode = parser.isSet(service);
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         // --help-all would add the toolkit's own options, which are read before
         // this program sees its command line; its own are the same list.
         result.ExitStatus = 0;
@@ -42,7 +45,6 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         refuse(
             QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
     }
-    result.Options.ServiceMode = parser.isSet(service);
     return result;
 }
 

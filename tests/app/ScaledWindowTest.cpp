@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // The program's own controls carry names; Qt's inner parts are named "qt_...".
@@ -46,6 +48,34 @@ int CaptionWidth(const QWidget* widget, QString caption) {
     caption.remove(QLatin1Char('&'));
     caption.replace(QLatin1Char('\x01'), QLatin1Char('&'));
     return widget->fontMetrics().horizontalAdvance(caption);
+}
+
+// Where a control draws: a one-line label only where its text is (a label may
+// reach under the field it names with the blank after its text), any other
+// control its whole box.
+QRect InkRect(const QWidget* widget) {
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    if (!label || label->wordWrap() || label->text().isEmpty()) {
+        return widget->geometry();
+    }
+    const int width = CaptionWidth(label, label->text().trimmed()) + 2 * label->margin();
+    QRect ink = label->geometry();
+    if (label->alignment() & Qt::AlignRight) {
+        ink.setLeft(ink.right() - width + 1);
+    } else if (label->alignment() & Qt::AlignHCenter) {
+        ink.setLeft(ink.left() + (ink.width() - width) / 2);
+        ink.setWidth(width);
+    } else {
+        ink.setWidth(width);
+    }
+    return ink;
+}
+
+// A control with none of the program's controls inside draws content of its
+// own; panels and pages that hold others may meet at their edges.
+bool IsLeaf(const QWidget* widget) {
+    const QList<QWidget*> inner = widget->findChildren<QWidget*>();
+    return std::none_of(inner.begin(), inner.end(), IsOwnControl);
 }
 
 // The room a control leaves for its caption, or -1 when it has none to check.
@@ -92,30 +122,36 @@ QStringList LayoutFaults(const QWidget* top) {
         if (!IsOwnControl(widget) || !widget->isVisibleTo(top)) {
             continue;
         }
-        const int room = CaptionRoom(widget);
-        const QString caption = Caption(widget);
-        if (room >= 0 && CaptionWidth(widget, caption) > room) {
-            faults << QStringLiteral("%1: \"%2\" needs %3 pixels, has %4")
-                          .arg(Describe(widget), caption)
-                          .arg(CaptionWidth(widget, caption))
-                          .arg(room);
-        }
-        if (room >= 0 && widget->fontMetrics().height() > widget->height()) {
-            faults << QStringLiteral("%1: text %2 pixels high")
-                          .arg(Describe(widget))
-                          .arg(widget->fontMetrics().height());
-        }
         const QWidget* parent = widget->parentWidget();
         // Content of a scroll area may be larger than the part in view.
-        const bool scrolled =
-            parent && parent->objectName() == QLatin1String("qt_scrollarea_viewport");
-        if (parent && !scrolled && !parent->rect().contains(widget->geometry())) {
+        const bool scrolled = parent->objectName() == QLatin1String("qt_scrollarea_viewport");
+        const QRect shown = scrolled ? widget->geometry() : widget->geometry() & parent->rect();
+        const int room = CaptionRoom(widget);
+        const QString caption = Caption(widget);
+        // A captioned control may reach past its parent's edge as long as its
+        // caption stays in view; any other control must lie inside.
+        if (room >= 0) {
+            const int shownRoom = room - (widget->width() - shown.width());
+            if (CaptionWidth(widget, caption) > shownRoom) {
+                faults << QStringLiteral("%1: \"%2\" needs %3 pixels, has %4 in view")
+                              .arg(Describe(widget), caption)
+                              .arg(CaptionWidth(widget, caption))
+                              .arg(shownRoom);
+            }
+            if (widget->fontMetrics().height() > shown.height()) {
+                faults << QStringLiteral("%1: text %2 pixels high")
+                              .arg(Describe(widget))
+                              .arg(widget->fontMetrics().height());
+            }
+        } else if (shown != widget->geometry()) {
             faults << QStringLiteral("%1: outside %2").arg(Describe(widget), Describe(parent));
         }
-        for (const QWidget* sibling :
-             widget->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!IsLeaf(widget)) {
+            continue;
+        }
+        for (const QWidget* sibling : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (sibling < widget && IsOwnControl(sibling) && sibling->isVisibleTo(top) &&
-                sibling->geometry().intersects(widget->geometry())) {
+                IsLeaf(sibling) && InkRect(sibling).intersects(InkRect(widget))) {
                 faults << QStringLiteral("%1 overlaps %2").arg(Describe(widget), Describe(sibling));
             }
         }
