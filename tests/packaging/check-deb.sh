@@ -5,6 +5,7 @@
 #
 #     check-deb.sh <build folder> <expected files> [firmware image option]
 set -euo pipefail
+trap 'echo "$0: check failed at line $LINENO" >&2' ERR
 build=$1 expected=$2 firmware=${3:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

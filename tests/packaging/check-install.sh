@@ -5,6 +5,7 @@
 #
 #     check-install.sh <build folder> <expected files> <version> [firmware image option]
 set -euo pipefail
+trap 'echo "$0: check failed at line $LINENO" >&2' ERR
 build=$1 expected=$2 version=$3 firmware=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,7 +25,11 @@ diff -u "$work/expected" "$work/installed"
 
 share=$work/root/usr/share
 desktop-file-validate "$share"/applications/*.desktop
-# validate-tree checks the metainfo and that its desktop entry and icon are there.
+# The menu entry starts the installed program and shows the installed icon.
+entry=("$share"/applications/*.desktop)
+[ -x "$work/root/usr/bin/$(sed -n 's/^Exec=//p' "${entry[0]}")" ]
+[ -f "$share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "${entry[0]}").svg" ]
+# validate-tree checks the metainfo and that its desktop entry is there.
 appstreamcli validate-tree --no-net "$work/root"
 # The manual page is read by man without warnings.
 [ -z "$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$share/man/man1/ornex-config.1.gz" 2>&1 >/dev/null)" ]
