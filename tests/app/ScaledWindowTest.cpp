@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -150,8 +151,9 @@ QStringList LayoutFaults(const QWidget* top) {
             continue;
         }
         for (const QWidget* sibling : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (sibling < widget && IsOwnControl(sibling) && sibling->isVisibleTo(top) &&
-                IsLeaf(sibling) && InkRect(sibling).intersects(InkRect(widget))) {
+            if (std::less<const QWidget*>()(sibling, widget) && IsOwnControl(sibling) &&
+                sibling->isVisibleTo(top) && IsLeaf(sibling) &&
+                InkRect(sibling).intersects(InkRect(widget))) {
                 faults << QStringLiteral("%1 overlaps %2").arg(Describe(widget), Describe(sibling));
             }
         }
@@ -194,6 +196,8 @@ TEST(ScaledWindow, EveryPageFitsAndIsPictured) {
         form.PageControl->setCurrentIndex(page);
         const QString name = form.PageControl->widget(page)->objectName();
         QTest::qWait(50);
+        // Paint now, so that the picture is of this page even on a busy machine.
+        form.repaint();
         const QStringList faults = LayoutFaults(&form);
         EXPECT_TRUE(faults.isEmpty())
             << qPrintable(name) << ":\n  " << qPrintable(faults.join(QLatin1String("\n  ")));
