@@ -229,6 +229,11 @@ void BootloaderSimulator::ReceiveFromLine() {
     }
 }
 
+void BootloaderSimulator::CountSent(qint64 bytes) {
+    const std::lock_guard lock(mMutex);
+    mTraffic.Sent += bytes;
+}
+
 bool BootloaderSimulator::Send(const QByteArray& bytes, Clock::time_point queued) {
     int baud = 0;
     {
@@ -245,12 +250,14 @@ bool BootloaderSimulator::Send(const QByteArray& bytes, Clock::time_point queued
             std::this_thread::sleep_until(mToProgram.Carry(1, baud, queued));
             onTheWire = true;
         }
+        // Counted before they go: the program may have them before this
+        // thread gets to count them.
+        CountSent(count);
         const ssize_t written = ::write(mMaster, bytes.constData() + i, static_cast<size_t>(count));
+        CountSent(std::max<ssize_t>(written, 0) - count);
         if (written > 0) {
             i += written;
             onTheWire = false;
-            const std::lock_guard lock(mMutex);
-            mTraffic.Sent += written;
         } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
             return false;
         } else {

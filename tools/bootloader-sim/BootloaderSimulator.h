@@ -72,6 +72,7 @@ private:
     // Sends bytes that are ready at `queued`; paced, they follow what the
     // wire still carries from then on.
     bool Send(const QByteArray& bytes, Clock::time_point queued);
+    void CountSent(qint64 bytes);
     bool Sleep(Clock::duration time);
 
     mutable std::mutex mMutex;

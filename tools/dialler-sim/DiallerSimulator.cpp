@@ -19,8 +19,11 @@ std::runtime_error SystemFailure(const char* what) {
     return std::runtime_error(std::string(what) + ": " + std::strerror(errno));
 }
 
-// Bytes read from the line in one go; small, so that pacing stays even.
+// Bytes read from the line in one go. Paced, a command is taken one byte at
+// a time, so that each byte's echo follows its arrival as on the dialler's
+// wire, and a voice message in small runs, so that pacing stays even.
 constexpr int ReceiveChunk = 256;
+constexpr int PacedVoiceDataChunk = 16;
 
 int Le32(const QByteArray& bytes, int at) {
     quint32 value = 0;
@@ -312,7 +315,9 @@ void DiallerSimulator::ReceiveFromLine() {
     DiallerLineBehaviour behaviour = Behaviour();
     const auto noticed = Clock::now();
     char bytes[ReceiveChunk];
-    const int wanted = behaviour.PacingBaud > 0 ? 16 : ReceiveChunk;
+    const int wanted = behaviour.PacingBaud <= 0 ? ReceiveChunk
+                       : mTakingVoiceData        ? PacedVoiceDataChunk
+                                                 : 1;
     const ssize_t got = ::read(mMaster, bytes, static_cast<size_t>(wanted));
     if (got <= 0) {
         return;
@@ -513,17 +518,24 @@ bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour&
     return true;
 }
 
+void DiallerSimulator::CountSent(qint64 bytes) {
+    const std::lock_guard lock(mMutex);
+    mTraffic.Sent += bytes;
+}
+
 bool DiallerSimulator::WriteAll(const char* bytes, qsizetype count) {
     while (count > 0) {
         if (mMaster < 0 || mStop) {
             return false;
         }
+        // Counted before they go: the program may have them before this
+        // thread gets to count them.
+        CountSent(count);
         const ssize_t written = ::write(mMaster, bytes, static_cast<size_t>(count));
+        CountSent(std::max<ssize_t>(written, 0) - count);
         if (written > 0) {
             bytes += written;
             count -= written;
-            const std::lock_guard lock(mMutex);
-            mTraffic.Sent += written;
             continue;
         }
         if (written < 0 && errno != EAGAIN && errno != EINTR) {

@@ -153,6 +153,7 @@ private:
     bool Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour,
               Clock::time_point queued, int slowBytes = 0, int slowDelayMs = 0);
     bool WriteAll(const char* bytes, qsizetype count);
+    void CountSent(qint64 bytes);
     bool Pause(int ms);
     bool WaitForLine(short events, int timeoutMs);
     void DoHangUp();
