@@ -10,7 +10,7 @@
 struct BenchOptions {
     // 0: the simulators send and take bytes as fast as they can.
     int PacingBaud = 256000;
-    // Each timed measure runs this often; the run of median time counts.
+    // Each timed measure runs this often; the fastest run counts.
     int Runs = 5;
     int VoiceDataBytes = 240000;
     int FirmwareImageBytes = 60256;

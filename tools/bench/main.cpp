@@ -29,7 +29,7 @@ QString Goal(const Measurement& m) {
 void PrintTable(const std::vector<Measurement>& results, const BenchOptions& options, bool quick) {
     double load[3] = {};
     const int loads = ::getloadavg(load, 3);
-    std::printf("ornex-bench: %s, the median of %d run%s each; load average %s on %u cores\n\n",
+    std::printf("ornex-bench: %s, the fastest of %d run%s each; load average %s on %u cores\n\n",
                 quick ? "quick run, unpaced and small (the ratios mean nothing)"
                       : "simulators paced like a 256000-baud line (25600 bytes a second)",
                 options.Runs, options.Runs == 1 ? "" : "s",
@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Measures the program's exchanges with a simulated dialler paced like its 256000-baud "
-        "line, and the processor time it spends waiting. The full run takes about a minute."));
+        "line, and the processor time it spends waiting. The full run takes about a minute and a "
+        "half."));
     parser.addHelpOption();
     const QCommandLineOption quick(
         QStringLiteral("quick"),
