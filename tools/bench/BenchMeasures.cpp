@@ -139,23 +139,34 @@ public:
     }
 
 private:
-    // Runs `exchange` as often as the options say, timing each run and
+    // One measured exchange. Only Run is timed; Prepare puts the simulated
+    // dialler in place before it, Check makes sure afterwards that the
+    // exchange did what it should, given the bytes that crossed the line.
+    struct Exchange {
+        std::function<void()> Prepare = [] {};
+        std::function<void()> Run;
+        std::function<void(const WireTraffic& carried)> Check;
+    };
+
+    // Runs the exchange as often as the options say, timing each run and
     // counting the bytes that crossed the simulated line meanwhile.
-    TimedRun Time(const std::function<void()>& exchange,
-                  const std::function<WireTraffic()>& traffic) {
+    TimedRun Time(const Exchange& exchange, const std::function<WireTraffic()>& traffic) {
         std::vector<TimedRun> runs;
         for (int run = 0; run < mOptions.Runs; ++run) {
+            exchange.Prepare();
             const WireTraffic before = traffic();
             QElapsedTimer timer;
             timer.start();
-            exchange();
+            exchange.Run();
             const qint64 elapsed = timer.nsecsElapsed();
-            runs.push_back({static_cast<double>(elapsed) / 1e9, WireSeconds(traffic() - before)});
+            const WireTraffic carried = traffic() - before;
+            exchange.Check(carried);
+            runs.push_back({static_cast<double>(elapsed) / 1e9, WireSeconds(carried)});
         }
         return FastestRun(runs);
     }
 
-    TimedRun TimeWithDialler(const std::function<void()>& exchange) {
+    TimedRun TimeWithDialler(const Exchange& exchange) {
         return Time(exchange, [this] { return Dialler().Traffic(); });
     }
 
@@ -175,15 +186,22 @@ private:
         const qint64 expectedTraffic =
             2 * static_cast<qint64>(std::strlen(DownloadAllCommand)) + blockBytes;
 
-        const TimedRun run = TimeWithDialler([&] {
-            const WireTraffic before = Dialler().Traffic();
-            SettingsReply reply;
-            Require(DownloadSettings(mLink, reply), QStringLiteral("get_all: the download failed"));
-            const AppliedSettings applied = ApplyAllLines(reply, DiallerSettings());
-            Require(applied.Settings == site && applied.Problems.isEmpty(),
-                    QStringLiteral("get_all: the settings read are not the dialler's"));
-            Require((Dialler().Traffic() - before).Total() == expectedTraffic,
-                    QStringLiteral("get_all: the line carried other bytes than the block"));
+        SettingsReply reply;
+        AppliedSettings applied;
+        const TimedRun run = TimeWithDialler({
+            .Run =
+                [&] {
+                    Require(DownloadSettings(mLink, reply),
+                            QStringLiteral("get_all: the download failed"));
+                    applied = ApplyAllLines(reply, DiallerSettings());
+                },
+            .Check =
+                [&](const WireTraffic& carried) {
+                    Require(applied.Settings == site && applied.Problems.isEmpty(),
+                            QStringLiteral("get_all: the settings read are not the dialler's"));
+                    Require(carried.Total() == expectedTraffic,
+                            QStringLiteral("get_all: the line carried other bytes than the block"));
+                },
         });
         return {QStringLiteral("get_all"),
                 Measurement::Unit::Seconds,
@@ -200,19 +218,29 @@ private:
         const DiallerSettings site = FullSite();
         Dialler().SetFirmwareVersion(firmware.Major, firmware.Minor, 1);
         qint64 bytes = 0;
-        const TimedRun run = TimeWithDialler([&] {
-            Dialler().SetSettings(DiallerSettings());
-            const int savesBefore = Dialler().FlashSaves();
-            const WireTraffic before = Dialler().Traffic();
-            // What Send All does between its busy flag and its time line.
-            Require(!FindUploadProblem(site, UploadScope::All),
-                    name + QStringLiteral(": the settings cannot be sent"));
-            NoFeedback feedback;
-            Require(UploadSettings(mLink, feedback, site, UploadScope::All, firmware),
-                    name + QStringLiteral(": the upload failed: ") + feedback.Error);
-            Require(Dialler().Settings() == site && Dialler().FlashSaves() == savesBefore + 1,
-                    name + QStringLiteral(": the dialler does not hold the settings sent"));
-            bytes = (Dialler().Traffic() - before).Total();
+        int savesBefore = 0;
+        const TimedRun run = TimeWithDialler({
+            .Prepare =
+                [&] {
+                    Dialler().SetSettings(DiallerSettings());
+                    savesBefore = Dialler().FlashSaves();
+                },
+            .Run =
+                [&] {
+                    // What Send All does between its busy flag and its time line.
+                    Require(!FindUploadProblem(site, UploadScope::All),
+                            name + QStringLiteral(": the settings cannot be sent"));
+                    NoFeedback feedback;
+                    Require(UploadSettings(mLink, feedback, site, UploadScope::All, firmware),
+                            name + QStringLiteral(": the upload failed: ") + feedback.Error);
+                },
+            .Check =
+                [&](const WireTraffic& carried) {
+                    Require(Dialler().Settings() == site &&
+                                Dialler().FlashSaves() == savesBefore + 1,
+                            name + QStringLiteral(": the dialler does not hold the settings sent"));
+                    bytes = carried.Total();
+                },
         });
         return {name,
                 Measurement::Unit::Seconds,
@@ -241,18 +269,23 @@ private:
         const qint64 expectedTraffic = 2 * command.size() + VoiceUploadLines::Ready.size() +
                                        message.size() + DiallerLines::Success.size();
 
-        const TimedRun run = TimeWithDialler([&] {
-            const WireTraffic before = Dialler().Traffic();
-            Require(UploadVoiceMessage(mLink, 1, *slot),
-                    QStringLiteral("voice_upload: the upload failed"));
-            Require(Dialler().VoiceMessage(1) == message,
-                    QStringLiteral("voice_upload: the dialler holds another message"));
-            const WireTraffic carried = Dialler().Traffic() - before;
-            Require(carried.Total() == expectedTraffic,
-                    QStringLiteral("voice_upload: the line carried %1 bytes in and %2 out, not %3")
-                        .arg(carried.Received)
-                        .arg(carried.Sent)
-                        .arg(expectedTraffic));
+        const TimedRun run = TimeWithDialler({
+            .Run =
+                [&] {
+                    Require(UploadVoiceMessage(mLink, 1, *slot),
+                            QStringLiteral("voice_upload: the upload failed"));
+                },
+            .Check =
+                [&](const WireTraffic& carried) {
+                    Require(Dialler().VoiceMessage(1) == message,
+                            QStringLiteral("voice_upload: the dialler holds another message"));
+                    Require(carried.Total() == expectedTraffic,
+                            QStringLiteral(
+                                "voice_upload: the line carried %1 bytes in and %2 out, not %3")
+                                .arg(carried.Received)
+                                .arg(carried.Sent)
+                                .arg(expectedTraffic));
+                },
         });
         return {QStringLiteral("voice_upload"),
                 Measurement::Unit::Seconds,
@@ -276,21 +309,28 @@ private:
             static_cast<int>(FirmwareBlocks(static_cast<std::uint32_t>(image.size())).size());
         const double pauses = blocks * 2 * UpgradeTiming::DataPauseMs / 1000.0;
 
-        const TimedRun run = Time(
-            [&] {
-                // A dialler already waiting in its bootloader, so that the
-                // time is the upgrade's and not the dialler's restart.
-                mPort.SetConnected(false);
-                mBoard.PowerUpInBootloader();
-                const UpgradeResult result = UpgradeFirmware(mLink, mSearch, image, {});
-                Require(result.Outcome == UpgradeOutcome::Upgraded,
-                        QStringLiteral("firmware: the upgrade failed: ") +
-                            UpgradeFailureText(result));
-                Require(mBoard.Bootloader().Application(static_cast<std::uint32_t>(image.size())) ==
-                            image,
-                        QStringLiteral("firmware: the flash does not hold the image"));
-            },
-            [this] { return mBoard.Bootloader().Traffic(); });
+        UpgradeResult result;
+        const TimedRun run =
+            Time({
+                     .Prepare =
+                         [&] {
+                             // A dialler already waiting in its bootloader, so that
+                             // the time is the upgrade's and not the dialler's restart.
+                             mPort.SetConnected(false);
+                             mBoard.PowerUpInBootloader();
+                         },
+                     .Run = [&] { result = UpgradeFirmware(mLink, mSearch, image, {}); },
+                     .Check =
+                         [&](const WireTraffic&) {
+                             Require(result.Outcome == UpgradeOutcome::Upgraded,
+                                     QStringLiteral("firmware: the upgrade failed: ") +
+                                         UpgradeFailureText(result));
+                             Require(mBoard.Bootloader().Application(
+                                         static_cast<std::uint32_t>(image.size())) == image,
+                                     QStringLiteral("firmware: the flash does not hold the image"));
+                         },
+                 },
+                 [this] { return mBoard.Bootloader().Traffic(); });
         return {QStringLiteral("firmware"),
                 Measurement::Unit::Seconds,
                 run.Seconds,
