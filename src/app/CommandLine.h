@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // What the program's command line asks for.
 struct CommandLineOptions {
@@ -9,7 +12,27 @@ struct CommandLineOptions {
     bool ServiceMode = false;
 };
 
+// What reading the command line decided: start the program with the options,
+// or answer on the console and end.
+struct CommandLine {
+    CommandLineOptions Options;
+    // Set when the program ends instead of starting: 0 after --help and
+    // --version, 2 after an option it does not know or a misused one.
+    std::optional<int> ExitStatus;
+    QString Output; // for the standard output
+    QString Error;  // for the standard error
+};
+
 // Reads the command line (the program's name first, as QCoreApplication
-// gives it). `--help` prints the options and ends the program; an unknown
-// option prints the error and ends it.
-CommandLineOptions ReadCommandLine(const QStringList& arguments);
+// gives it).
+CommandLine ReadCommandLine(const QStringList& arguments);
+
+// Prints the answer of a command line that ends the program and returns its
+// exit status.
+int PrintCommandLineAnswer(const CommandLine& commandLine);
+
+// Answers --help and --version before any application object exists, so that
+// they work without a display, and returns the exit status then. Any other
+// command line waits for the application object, which takes the toolkit's
+// own options (-platform, -style) out before ReadCommandLine sees it.
+std::optional<int> AnswerWithoutDisplay(int argc, char** argv);

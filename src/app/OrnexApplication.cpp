@@ -2,7 +2,9 @@
 
 #include "app/TMainForm.h"
 #include "platform/DeviceSearch.h"
+#include "platform/ProductInfo.h"
 
+#include <QIcon>
 #include <QMessageBox>
 
 #include <exception>
@@ -10,6 +12,11 @@
 OrnexApplication::OrnexApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // Only the name: a display name would be appended to every window title.
     setApplicationName(QStringLiteral("ORNEX dialler"));
+    // The desktop entry's name lets the desktop group the window with its menu
+    // entry; the icon comes from the installed theme, or else the built-in copy.
+    const QString id = QString::fromLatin1(ProductInfo::ApplicationId);
+    setDesktopFileName(id);
+    setWindowIcon(QIcon::fromTheme(id, QIcon(QStringLiteral(":/icons/%1.svg").arg(id))));
 }
 
 bool OrnexApplication::notify(QObject* receiver, QEvent* event) {

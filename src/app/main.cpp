@@ -3,7 +3,14 @@
 #include "platform/DeviceSearch.h"
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = AnswerWithoutDisplay(argc, argv)) {
+        return *status;
+    }
     OrnexApplication app(argc, argv);
-    const CommandLineOptions options = ReadCommandLine(QCoreApplication::arguments());
-    return OrnexApplication::RunMainWindow(CreateSystemDeviceSearch, options.ServiceMode);
+    const CommandLine commandLine = ReadCommandLine(QCoreApplication::arguments());
+    if (commandLine.ExitStatus) {
+        return PrintCommandLineAnswer(commandLine);
+    }
+    return OrnexApplication::RunMainWindow(CreateSystemDeviceSearch,
+                                           commandLine.Options.ServiceMode);
 }

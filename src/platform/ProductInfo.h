@@ -12,5 +12,8 @@ inline constexpr char CopyrightLine[] = "Copyright (C) 2024 Ornex Alarm Systems 
 // "http://" in front.
 inline constexpr char WebHost[] = "www.ornex.example";
 inline constexpr char ProductName[] = "ORNEX Programming Software";
+// The program's reverse-domain name under the maker's domain: the name of its
+// desktop entry, icon and AppStream metadata, which the build reads from here.
+inline constexpr char ApplicationId[] = "example.ornex.config";
 
 } // namespace ProductInfo

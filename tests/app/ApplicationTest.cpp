@@ -1,6 +1,7 @@
 #include "app/OrnexApplication.h"
 #include "support/DialogAnswerer.h"
 
+#include <QIcon>
 #include <QTest>
 #include <QTimer>
 
@@ -24,6 +25,13 @@ TEST(OrnexApplication, ProgramTitle) {
     EXPECT_EQ(QApplication::applicationName(), "ORNEX dialler");
     // A display name would be appended to every window title.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), "ORNEX dialler");
+}
+
+TEST(OrnexApplication, WindowsGroupWithTheMenuEntryAndShowItsIcon) {
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "example.ornex.config");
+    // The theme's icon where one is installed, or else the built-in drawing.
+    EXPECT_FALSE(QGuiApplication::windowIcon().pixmap(64).isNull());
+    EXPECT_FALSE(QIcon(":/icons/example.ornex.config.svg").pixmap(64).isNull());
 }
 
 TEST(OrnexApplication, AnExceptionInAHandlerIsShownAndTheLoopGoesOn) {

@@ -123,11 +123,11 @@ TEST_F(VoiceMessagePageTest, OnlyServiceModeShowsThePageAndTheReflashButton) {
         }
         return tabs;
     };
-    EXPECT_FALSE(ReadCommandLine({"ornex-config"}).ServiceMode);
+    EXPECT_FALSE(ReadCommandLine({"ornex-config"}).Options.ServiceMode);
     EXPECT_EQ(visibleTabs(), QStringList({"Phone Numbers", "Inputs", "Outputs"}));
     EXPECT_FALSE(form.TestReflashButton->isVisibleTo(form.OutputsSheet));
 
-    form.SetServiceMode(ReadCommandLine({"ornex-config", "--service"}).ServiceMode);
+    form.SetServiceMode(ReadCommandLine({"ornex-config", "--service"}).Options.ServiceMode);
     EXPECT_EQ(visibleTabs(), QStringList({"Phone Numbers", "Inputs", "Voice Messages", "Outputs"}));
     EXPECT_TRUE(form.TestReflashButton->isVisibleTo(form.OutputsSheet));
     EXPECT_FALSE(form.DisconnectButton->isVisibleTo(&form));

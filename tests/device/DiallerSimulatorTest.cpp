@@ -204,4 +204,8 @@ TEST_F(SimulatedDiallerLink, PacedLikeTheWireItTakesDataNoFasterThanTheBaudRate)
     EXPECT_EQ(line, QByteArray("Success!\r"));
     // 12800 bytes of ten bits at 256000 baud take half a second.
     EXPECT_GE(timer.elapsed(), 480);
+    // Every byte is counted by the time the program has read it: the
+    // command and the message in, the echo and both lines out.
+    EXPECT_EQ(dialler.Traffic().Received, 6 + wav.size());
+    EXPECT_EQ(dialler.Traffic().Sent, 6 + 9 + 9);
 }

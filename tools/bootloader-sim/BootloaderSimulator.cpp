@@ -1,6 +1,7 @@
 #include "BootloaderSimulator.h"
 
 #include "PseudoTerminal.h"
+#include "WirePacing.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +11,7 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -17,11 +19,6 @@ namespace {
 // Bytes read from the line in one go; few when paced, so that pacing stays even.
 constexpr int ReceiveChunk = 4096;
 constexpr int PacedReceiveChunk = 16;
-
-std::chrono::nanoseconds ByteTime(int baud) {
-    // One start bit, eight data bits, one stop bit.
-    return std::chrono::nanoseconds(10'000'000'000LL / baud);
-}
 
 } // namespace
 
@@ -95,6 +92,11 @@ QList<QByteArray> BootloaderSimulator::ReceivedCommands() const {
     return mBootloader.Commands;
 }
 
+WireTraffic BootloaderSimulator::Traffic() const {
+    const std::lock_guard lock(mMutex);
+    return mTraffic;
+}
+
 void BootloaderSimulator::ClearReceivedCommands() {
     const std::lock_guard lock(mMutex);
     mBootloader.Commands.clear();
@@ -114,6 +116,7 @@ void BootloaderSimulator::Open() {
     mSlave = terminal.Slave;
     mPortName = terminal.Path;
     mBootloader.Restart();
+    mReceiveBacklog = false;
     mStartRequested = false;
     mStarted.notify_all();
 }
@@ -172,15 +175,24 @@ void BootloaderSimulator::ReceiveFromLine() {
         const std::lock_guard lock(mMutex);
         baud = mPacingBaud;
     }
+    const auto noticed = Clock::now();
     char bytes[ReceiveChunk];
     const ssize_t got = ::read(mMaster, bytes, baud > 0 ? PacedReceiveChunk : ReceiveChunk);
     if (got <= 0) {
         return;
     }
+    {
+        const std::lock_guard lock(mMutex);
+        mTraffic.Received += got;
+    }
     if (baud > 0) {
-        // The bytes have arrived only once the wire has carried them.
-        mNextReceiveSlot = std::max(mNextReceiveSlot, Clock::now()) + ByteTime(baud) * got;
-        std::this_thread::sleep_until(mNextReceiveSlot);
+        // The bytes have arrived only once the wire has carried them. Bytes
+        // left waiting at the last look followed those on the wire; others
+        // came in when they were noticed.
+        const auto queued = mReceiveBacklog ? mFromProgram.End() : noticed;
+        int waiting = 0;
+        mReceiveBacklog = ::ioctl(mMaster, FIONREAD, &waiting) == 0 && waiting > 0;
+        std::this_thread::sleep_until(mFromProgram.Carry(got, baud, queued));
     }
     for (ssize_t i = 0; i < got && !mStop; ++i) {
         BootloaderStep step;
@@ -198,11 +210,16 @@ void BootloaderSimulator::ReceiveFromLine() {
             Leave(Exit::Vanished);
             return;
         }
-        if (step.Erased && faults.EraseDelayMs > 0 &&
-            !Sleep(std::chrono::milliseconds(faults.EraseDelayMs))) {
-            return;
+        // The answer is ready as soon as the command has arrived, or once
+        // the erase has taken its time.
+        Clock::time_point ready = mFromProgram.End();
+        if (step.Erased && faults.EraseDelayMs > 0) {
+            if (!Sleep(std::chrono::milliseconds(faults.EraseDelayMs))) {
+                return;
+            }
+            ready = Clock::now();
         }
-        if (!step.Reply.isEmpty() && !Send(step.Reply)) {
+        if (!step.Reply.isEmpty() && !Send(step.Reply, ready)) {
             return;
         }
         if (step.Reset) {
@@ -212,24 +229,35 @@ void BootloaderSimulator::ReceiveFromLine() {
     }
 }
 
-bool BootloaderSimulator::Send(const QByteArray& bytes) {
+void BootloaderSimulator::CountSent(qint64 bytes) {
+    const std::lock_guard lock(mMutex);
+    mTraffic.Sent += bytes;
+}
+
+bool BootloaderSimulator::Send(const QByteArray& bytes, Clock::time_point queued) {
     int baud = 0;
     {
         const std::lock_guard lock(mMutex);
         baud = mPacingBaud;
     }
+    bool onTheWire = false;
     for (qsizetype i = 0; i < bytes.size();) {
         if (mStop || mMaster < 0) {
             return false;
         }
         const qsizetype count = baud > 0 ? 1 : bytes.size() - i;
-        if (baud > 0) {
-            mNextSendSlot = std::max(mNextSendSlot, Clock::now()) + ByteTime(baud);
-            std::this_thread::sleep_until(mNextSendSlot);
+        if (baud > 0 && !onTheWire) {
+            std::this_thread::sleep_until(mToProgram.Carry(1, baud, queued));
+            onTheWire = true;
         }
+        // Counted before they go: the program may have them before this
+        // thread gets to count them.
+        CountSent(count);
         const ssize_t written = ::write(mMaster, bytes.constData() + i, static_cast<size_t>(count));
+        CountSent(std::max<ssize_t>(written, 0) - count);
         if (written > 0) {
             i += written;
+            onTheWire = false;
         } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
             return false;
         } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SimulatedBootloader.h"
+#include "WirePacing.h"
 
 #include <QByteArray>
 #include <QList>
@@ -53,6 +54,8 @@ public:
     // Every command received, with its "#", in order.
     QList<QByteArray> ReceivedCommands() const;
     void ClearReceivedCommands();
+    // Every byte that crossed its lines so far, both ways, over all starts.
+    WireTraffic Traffic() const;
 
     // Called on the simulator's thread once the port has gone.
     void SetExitObserver(std::function<void(Exit)> observer);
@@ -66,7 +69,10 @@ private:
     void Close();
     void Leave(Exit exit);
     void ReceiveFromLine();
-    bool Send(const QByteArray& bytes);
+    // Sends bytes that are ready at `queued`; paced, they follow what the
+    // wire still carries from then on.
+    bool Send(const QByteArray& bytes, Clock::time_point queued);
+    void CountSent(qint64 bytes);
     bool Sleep(Clock::duration time);
 
     mutable std::mutex mMutex;
@@ -74,6 +80,7 @@ private:
     SimulatedBootloader mBootloader;
     QString mPortName;
     int mPacingBaud = 0;
+    WireTraffic mTraffic;
     bool mStartRequested = false;
     std::mutex mObserverMutex;
     std::function<void(Exit)> mObserver;
@@ -82,8 +89,9 @@ private:
     int mMaster = -1;
     int mSlave = -1;
     int mWake = -1;
-    Clock::time_point mNextSendSlot;
-    Clock::time_point mNextReceiveSlot;
+    WirePacing::Direction mFromProgram;
+    WirePacing::Direction mToProgram;
+    bool mReceiveBacklog = false;
 
     std::atomic<bool> mStop{false};
     std::thread mThread;

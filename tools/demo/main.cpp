@@ -9,8 +9,14 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = AnswerWithoutDisplay(argc, argv)) {
+        return *status;
+    }
     OrnexApplication app(argc, argv);
-    const CommandLineOptions options = ReadCommandLine(QCoreApplication::arguments());
+    const CommandLine commandLine = ReadCommandLine(QCoreApplication::arguments());
+    if (commandLine.ExitStatus) {
+        return PrintCommandLineAnswer(commandLine);
+    }
     std::unique_ptr<DemoDialler> dialler;
     return OrnexApplication::RunMainWindow(
         [&dialler] {
@@ -20,5 +26,5 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             return dialler->MakeSearch();
         },
-        options.ServiceMode);
+        commandLine.Options.ServiceMode);
 }

@@ -1,6 +1,7 @@
 #include "DiallerSimulator.h"
 
 #include "PseudoTerminal.h"
+#include "WirePacing.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,6 +10,7 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -17,25 +19,11 @@ std::runtime_error SystemFailure(const char* what) {
     return std::runtime_error(std::string(what) + ": " + std::strerror(errno));
 }
 
-// Bytes read from the line in one go; small, so that pacing stays even.
+// Bytes read from the line in one go. Paced, a command is taken one byte at
+// a time, so that each byte's echo follows its arrival as on the dialler's
+// wire, and a voice message in small runs, so that pacing stays even.
 constexpr int ReceiveChunk = 256;
-
-std::chrono::nanoseconds ByteTime(int baud) {
-    // One start bit, eight data bits, one stop bit.
-    return std::chrono::nanoseconds(10'000'000'000LL / baud);
-}
-
-// A wire that had bytes queued keeps carrying them back to back: the next
-// byte's slot follows the last one's, however late this thread woke up or
-// how long it took over the last bytes. Only a wire left idle for longer
-// than this starts its next byte now.
-constexpr std::chrono::milliseconds WireIdleAfter(5);
-
-std::chrono::steady_clock::time_point NextWireSlot(std::chrono::steady_clock::time_point last,
-                                                   std::chrono::nanoseconds duration) {
-    const auto now = std::chrono::steady_clock::now();
-    return (now > last + WireIdleAfter ? now : last) + duration;
-}
+constexpr int PacedVoiceDataChunk = 16;
 
 int Le32(const QByteArray& bytes, int at) {
     quint32 value = 0;
@@ -111,6 +99,7 @@ void DiallerSimulator::Reopen() {
     }
     mPending.clear();
     mTakingVoiceData = false;
+    mReceiveBacklog = false;
     OpenTerminal();
     const std::lock_guard lock(mMutex);
     mReplugRequested = false;
@@ -183,6 +172,11 @@ DiallerLineBehaviour DiallerSimulator::Behaviour() const {
 QList<QByteArray> DiallerSimulator::ReceivedCommands() const {
     const std::lock_guard lock(mMutex);
     return mReceived;
+}
+
+WireTraffic DiallerSimulator::Traffic() const {
+    const std::lock_guard lock(mMutex);
+    return mTraffic;
 }
 
 QByteArray DiallerSimulator::ReceivedBytes() const {
@@ -303,7 +297,7 @@ void DiallerSimulator::Run() {
             behaviour = mBehaviour;
         }
         for (const QByteArray& bytes : injections) {
-            Send(bytes, behaviour);
+            Send(bytes, behaviour, Clock::now());
         }
         if (mMaster >= 0 && (watched[1].revents & POLLIN) != 0) {
             ReceiveFromLine();
@@ -319,8 +313,11 @@ void DiallerSimulator::Run() {
 
 void DiallerSimulator::ReceiveFromLine() {
     DiallerLineBehaviour behaviour = Behaviour();
+    const auto noticed = Clock::now();
     char bytes[ReceiveChunk];
-    const int wanted = behaviour.PacingBaud > 0 ? 16 : ReceiveChunk;
+    const int wanted = behaviour.PacingBaud <= 0 ? ReceiveChunk
+                       : mTakingVoiceData        ? PacedVoiceDataChunk
+                                                 : 1;
     const ssize_t got = ::read(mMaster, bytes, static_cast<size_t>(wanted));
     if (got <= 0) {
         return;
@@ -328,11 +325,16 @@ void DiallerSimulator::ReceiveFromLine() {
     {
         const std::lock_guard lock(mMutex);
         mReceivedBytes.append(bytes, got);
+        mTraffic.Received += got;
     }
     if (behaviour.PacingBaud > 0) {
-        // The bytes have arrived only once the wire has carried them.
-        mNextReceiveSlot = NextWireSlot(mNextReceiveSlot, ByteTime(behaviour.PacingBaud) * got);
-        std::this_thread::sleep_until(mNextReceiveSlot);
+        // The bytes have arrived only once the wire has carried them. Bytes
+        // left waiting at the last look followed those on the wire; others
+        // came in when they were noticed.
+        const auto queued = mReceiveBacklog ? mFromProgram.End() : noticed;
+        int waiting = 0;
+        mReceiveBacklog = ::ioctl(mMaster, FIONREAD, &waiting) == 0 && waiting > 0;
+        std::this_thread::sleep_until(mFromProgram.Carry(got, behaviour.PacingBaud, queued));
     }
     for (ssize_t i = 0; i < got && mMaster >= 0 && !mStop; ++i) {
         if (mTakingVoiceData) {
@@ -362,7 +364,7 @@ void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& behavio
             echo = behaviour.ExtraPrompt ? ">>" : behaviour.PromptBeforeEcho ? ">" : "";
         }
         echo += mPending.size() - 1 == behaviour.WrongEchoAt ? behaviour.WrongEchoByte : byte;
-        if (!Send(echo, behaviour)) {
+        if (!Send(echo, behaviour, mFromProgram.End())) {
             return;
         }
     }
@@ -415,7 +417,10 @@ void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& behavio
 }
 
 void DiallerSimulator::Reply(const DiallerReply& reply, const DiallerLineBehaviour& behaviour) {
-    if (!behaviour.NoiseBeforeReply.isEmpty() && !Send(behaviour.NoiseBeforeReply, behaviour)) {
+    // The answer is ready as soon as the command has arrived.
+    const Clock::time_point ready = mFromProgram.End();
+    if (!behaviour.NoiseBeforeReply.isEmpty() &&
+        !Send(behaviour.NoiseBeforeReply, behaviour, ready)) {
         return;
     }
     for (QByteArray line : reply.Lines) {
@@ -426,7 +431,7 @@ void DiallerSimulator::Reply(const DiallerReply& reply, const DiallerLineBehavio
         const int slowBytes = !slow                         ? 0
                               : behaviour.SlowLineBytes < 0 ? static_cast<int>(line.size())
                                                             : behaviour.SlowLineBytes;
-        if (!Send(line, behaviour, slowBytes, behaviour.SlowLineByteDelayMs)) {
+        if (!Send(line, behaviour, ready, slowBytes, behaviour.SlowLineByteDelayMs)) {
             return;
         }
     }
@@ -471,7 +476,7 @@ void DiallerSimulator::HandleVoiceData(char byte, const DiallerLineBehaviour& be
             const std::lock_guard lock(mMutex);
             refusal = mDialler.RefusalLine();
         }
-        Send(refusal, behaviour);
+        Send(refusal, behaviour, mFromProgram.End());
         return;
     }
     if (mVoiceData.size() < Le32(mVoiceData, 4) + HeaderPrefix) {
@@ -490,19 +495,21 @@ void DiallerSimulator::HandleVoiceData(char byte, const DiallerLineBehaviour& be
 }
 
 bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour,
-                            int slowBytes, int slowDelayMs) {
+                            Clock::time_point queued, int slowBytes, int slowDelayMs) {
     const bool paced = behaviour.PacingBaud > 0;
     if (!paced && behaviour.ByteDelayMs <= 0 && slowBytes <= 0) {
         return WriteAll(bytes.constData(), bytes.size());
     }
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const int delay = behaviour.ByteDelayMs + (i < slowBytes ? slowDelayMs : 0);
-        if (delay > 0 && !Pause(delay)) {
-            return false;
+        if (delay > 0) {
+            if (!Pause(delay)) {
+                return false;
+            }
+            queued = Clock::now();
         }
         if (paced) {
-            mNextSendSlot = NextWireSlot(mNextSendSlot, ByteTime(behaviour.PacingBaud));
-            std::this_thread::sleep_until(mNextSendSlot);
+            std::this_thread::sleep_until(mToProgram.Carry(1, behaviour.PacingBaud, queued));
         }
         if (!WriteAll(bytes.constData() + i, 1)) {
             return false;
@@ -511,12 +518,21 @@ bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour&
     return true;
 }
 
+void DiallerSimulator::CountSent(qint64 bytes) {
+    const std::lock_guard lock(mMutex);
+    mTraffic.Sent += bytes;
+}
+
 bool DiallerSimulator::WriteAll(const char* bytes, qsizetype count) {
     while (count > 0) {
         if (mMaster < 0 || mStop) {
             return false;
         }
+        // Counted before they go: the program may have them before this
+        // thread gets to count them.
+        CountSent(count);
         const ssize_t written = ::write(mMaster, bytes, static_cast<size_t>(count));
+        CountSent(std::max<ssize_t>(written, 0) - count);
         if (written > 0) {
             bytes += written;
             count -= written;

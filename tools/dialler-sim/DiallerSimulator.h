@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SimulatedDialler.h"
+#include "WirePacing.h"
 
 #include <QByteArray>
 #include <QList>
@@ -111,6 +112,9 @@ public:
     QList<QByteArray> ReceivedCommands() const;
     // Every byte received, commands and voice data alike, in order.
     QByteArray ReceivedBytes() const;
+    // Every byte that crossed the line so far, both ways; the records above
+    // forgetting theirs does not reset it.
+    WireTraffic Traffic() const;
     // Forgets both records.
     void ClearReceivedCommands();
     // Called on the simulator's thread for every whole command received.
@@ -144,9 +148,12 @@ private:
     void HandleByte(char byte, const DiallerLineBehaviour& behaviour);
     void HandleVoiceData(char byte, const DiallerLineBehaviour& behaviour);
     void Reply(const DiallerReply& reply, const DiallerLineBehaviour& behaviour);
-    bool Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour, int slowBytes = 0,
-              int slowDelayMs = 0);
+    // Sends bytes that are ready at `queued`; paced, they follow what the
+    // wire still carries from then on.
+    bool Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour,
+              Clock::time_point queued, int slowBytes = 0, int slowDelayMs = 0);
     bool WriteAll(const char* bytes, qsizetype count);
+    void CountSent(qint64 bytes);
     bool Pause(int ms);
     bool WaitForLine(short events, int timeoutMs);
     void DoHangUp();
@@ -164,6 +171,7 @@ private:
     DiallerLineBehaviour mBehaviour;
     QList<QByteArray> mReceived;
     QByteArray mReceivedBytes;
+    WireTraffic mTraffic;
     QList<QByteArray> mInjections;
     std::function<void(const QByteArray&)> mObserver;
     std::optional<Clock::time_point> mHangUpAt;
@@ -178,8 +186,9 @@ private:
     int mVoiceInput = 0;
     QByteArray mVoiceData;
     Clock::time_point mLastVoiceByte;
-    Clock::time_point mNextSendSlot;
-    Clock::time_point mNextReceiveSlot;
+    WirePacing::Direction mFromProgram;
+    WirePacing::Direction mToProgram;
+    bool mReceiveBacklog = false;
     bool mWakeDeferred = false;
 
     std::atomic<bool> mStop{false};
