@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev mingw-w64 clang-format)
+          libgtest-dev libgmock-dev libbenchmark-dev mingw-w64 clang-format
+          libx11-dev pulseaudio pulseaudio-utils xvfb xdotool)
 
 install_missing() {
     local missing=()
