@@ -196,7 +196,13 @@ public:
         const qsizetype total = wav.dataBytes - wav.dataBytes % frameBytes;
         const char* data = image.constData() + 44;
 
-        QAudioSink sink(device, format);
+        // The sink of the last playback is kept until the next one: when it
+        // runs dry, Qt asks the server to drain it and hands the sink itself
+        // to the reply, which may come after the sink has been stopped. A
+        // sink destroyed at once after its stop would be written to by that
+        // late reply (now and then a crash at the end of a playback).
+        mLastSink = std::make_unique<QAudioSink>(device, format);
+        QAudioSink& sink = *mLastSink;
         QIODevice* stream = sink.start();
         if (stream == nullptr) {
             reason = StreamError(sink.error());
@@ -250,6 +256,9 @@ public:
     bool CanReadEscapeKey(QString& reason) override { return ::CanReadEscapeKey(reason); }
     bool EscapeKeyHeld() override { return ::EscapeKeyHeld(); }
     void PollPause() override { QThread::msleep(PollMs); }
+
+private:
+    std::unique_ptr<QAudioSink> mLastSink;
 };
 
 } // namespace
