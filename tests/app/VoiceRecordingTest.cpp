@@ -3,7 +3,6 @@
 #include "support/DialogAnswerer.h"
 #include "support/FakeSoundDevices.h"
 #include "support/VoiceImages.h"
-#include "voice/VoiceRecorder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,9 +19,18 @@
 namespace {
 
 // Sound as the input delivers it: a saw tooth, so that every block differs.
+qint16 Saw(int i) {
+    return qint16((i * 53) % 4001 - 2000);
+}
+
 QByteArray Samples(int bytes, int offset = 0) {
-    return VoiceImage(bytes, [offset](int i) { return qint16(((i + offset) * 53) % 4001 - 2000); })
+    return VoiceImage(bytes, [offset](int i) { return Saw(i + offset); })
         .mid(VoiceFormat::HeaderSize);
+}
+
+// The WAV image of the first `bytes` of that sound, as a recording is kept.
+QByteArray Recorded(int bytes) {
+    return VoiceImage(bytes, Saw);
 }
 
 // The page's controls in one state of the recorder.
@@ -113,7 +121,7 @@ TEST_F(VoiceRecordingTest, PlayRecordAndStopMoveThroughTheirStates) {
     Page().StopButton->click();
     EXPECT_EQ(State(), Idle);
     EXPECT_EQ(sound->inputsRunning, 0);
-    EXPECT_EQ(SlotBytes(VoiceMessages[3], 36844), VoiceWavImage(Samples(36800)));
+    EXPECT_EQ(SlotBytes(VoiceMessages[3], 36844), Recorded(36800));
     // Only the recorded item loses its accelerator.
     EXPECT_EQ(Items(), QStringList({"Input &1 Message (0 sec)", "Input &2 Message (1 sec)",
                                     "Input &3 Message (0 sec)", "Input 4 Message (2.3 sec)",
@@ -220,10 +228,10 @@ TEST_F(VoiceRecordingTest, SoundTestRecordsFiveSecondsPlaysThemAndKeepsThemOnYes
         EXPECT_EQ(answerer.Seen()[0].buttons, QStringList({"&Yes", "&No"}));
         EXPECT_EQ(answerer.Seen()[0].icon, ErrorIcon);
         ASSERT_EQ(sound->played.size(), 1);
-        EXPECT_EQ(sound->played[0], VoiceWavImage(Samples(80000)));
+        EXPECT_EQ(sound->played[0], Recorded(80000));
         EXPECT_EQ(sound->inputsRunning, 0);
     }
-    EXPECT_EQ(WorkFile("tempfile.wav"), VoiceWavImage(Samples(80000)));
+    EXPECT_EQ(WorkFile("tempfile.wav"), Recorded(80000));
 
     // An input that cannot start ends the test with its reason.
     sound->startFault = SoundStartFault::NoDevice;
