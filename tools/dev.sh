@@ -9,9 +9,12 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev mingw-w64 clang-format)
+# The voice page's Escape key on X11, and the real-sound tests' server and
+# display.
+packages+=(libx11-dev pulseaudio pulseaudio-utils xvfb xdotool)
 # The icon's drawing at run time, and the checks of the installed files, the
 # Debian package and the window on a virtual X server.
-packages+=(libqt6svg6 desktop-file-utils appstream lintian dpkg-dev man-db xvfb xauth)
+packages+=(libqt6svg6 desktop-file-utils appstream lintian dpkg-dev man-db xauth)
 
 install_missing() {
     local missing=()

@@ -3,6 +3,7 @@
 #include "app/TMainForm.h"
 #include "platform/DeviceSearch.h"
 #include "platform/ProductInfo.h"
+#include "platform/SoundDevices.h"
 
 #include <QIcon>
 #include <QMessageBox>
@@ -37,10 +38,15 @@ void OrnexApplication::ShowException(const QString& message) {
 int OrnexApplication::RunMainWindow(
     const std::function<std::unique_ptr<DeviceSearch>()>& makeSearch, bool serviceMode) {
     try {
-        TMainForm form(makeSearch());
-        form.SetServiceMode(serviceMode);
-        form.show();
-        exec();
+        {
+            TMainForm form(makeSearch());
+            form.SetServiceMode(serviceMode);
+            form.show();
+            exec();
+        }
+        // The window has stopped its sound; the application object goes
+        // only once the sound system is done with it.
+        SettleSoundBeforeExit();
     } catch (const std::exception& e) {
         ShowException(QString::fromLocal8Bit(e.what()));
     } catch (...) {

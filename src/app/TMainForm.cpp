@@ -97,6 +97,9 @@ TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
     client->setObjectName(QStringLiteral("ClientArea"));
     client->resize(ClientWidth, ClientHeight);
     auto* anchors = new AnchorLayout(client, client->size());
+    // Before the pages: the Voice Messages page drives it.
+    RecordTimer = Named(new QTimer(this), "RecordTimer");
+    RecordTimer->setInterval(15000);
     BuildPinPanel(client, *anchors);
     BuildPages(client, *anchors);
     BuildPageButtons(client, *anchors);
@@ -109,8 +112,6 @@ TMainForm::TMainForm(std::unique_ptr<DeviceSearch> search, QWidget* parent)
     CheckPortTimer = Named(new QTimer(this), "CheckPortTimer");
     CheckPortTimer->setInterval(100);
     CheckPortTimer->start();
-    RecordTimer = Named(new QTimer(this), "RecordTimer");
-    RecordTimer->setInterval(15000);
 
     FormCreate();
 

@@ -4,18 +4,27 @@
 #include "app/TMainForm.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/Named.h"
+#include "voice/VoiceRecorder.h"
 #include "voice/VoiceUpload.h"
 
 #include <QButtonGroup>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 namespace {
+
+// The record-and-play test records this long.
+constexpr int SoundTestMs = 5000;
 
 constexpr int GlyphSize = 16;
 // Room the bevel of a tool button leaves for its caption.
@@ -116,6 +125,26 @@ VoiceMessagePage::VoiceMessagePage(TMainForm& form, VoiceMessageTable& messages,
     connect(SendAllMessagesButton, &QToolButton::clicked, this,
             &VoiceMessagePage::SendAllMessagesButtonClick);
     connect(Button3, &QPushButton::clicked, this, &VoiceMessagePage::Button3Click);
+    connect(PlayButton, &QPushButton::clicked, this, &VoiceMessagePage::PlayButtonClick);
+    connect(RecordButton, &QPushButton::clicked, this, &VoiceMessagePage::RecordButtonClick);
+    connect(StopButton, &QPushButton::clicked, this, &VoiceMessagePage::StopButtonClick);
+    connect(Button1, &QPushButton::clicked, this, &VoiceMessagePage::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &VoiceMessagePage::Button2Click);
+    connect(mForm.RecordTimer, &QTimer::timeout, this, &VoiceMessagePage::RecordTimerTimer);
+    UseSoundDevices(CreateSystemSoundDevices());
+}
+
+VoiceMessagePage::~VoiceMessagePage() = default;
+
+void VoiceMessagePage::UseSoundDevices(std::unique_ptr<SoundDevices> devices) {
+    mRecorder.reset();
+    mDevices = std::move(devices);
+    mRecorder = std::make_unique<VoiceRecorder>(*mDevices);
+    connect(mRecorder.get(), &VoiceRecorder::InputFailed, this, &VoiceMessagePage::RecordingFailed);
+}
+
+QString TemporaryRecordingPath() {
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("TempORNEXVoiceFile.wav"));
 }
 
 void VoiceMessagePage::FillFromVoiceFiles() {
@@ -185,4 +214,137 @@ void VoiceMessagePage::Button3Click() {
         return;
     }
     ExportVoiceMessage(mMessages[index], ExportFileName(index + 1));
+}
+
+void VoiceMessagePage::PlayButtonClick() {
+    const int index = SelectedIndex();
+    if (index < 0) {
+        return;
+    }
+    RecordButton->setEnabled(false);
+    MessageSelectRadioGroup->setEnabled(false);
+    // Shown before the window stops answering for the length of the message.
+    repaint();
+    const VoiceMessageSlot& slot = mMessages[index];
+    QString reason;
+    const bool played = mDevices->PlayWav(
+        QByteArray::fromRawData(slot.data(), qsizetype(VoiceMessageSize(slot))), reason);
+    RecordButton->setEnabled(true);
+    MessageSelectRadioGroup->setEnabled(true);
+    if (!played) {
+        ShowErrorMessage(QStringLiteral("Error"), reason);
+    }
+}
+
+void VoiceMessagePage::RecordButtonClick() {
+    if (SelectedIndex() < 0 || mRecorder->Recording()) {
+        return;
+    }
+    PlayButton->setEnabled(false);
+    MessageSelectRadioGroup->setEnabled(false);
+    QString reason;
+    if (mRecorder->Start(reason) != SoundStartFault::None) {
+        ShowMessageDialog(QStringLiteral("Set Voice Message Parameters Failed"), reason,
+                          QStringLiteral("OK"), ErrorIcon, 1);
+        PlayButton->setEnabled(true);
+        MessageSelectRadioGroup->setEnabled(true);
+        return;
+    }
+    RecordingInProgress = true;
+    // Each recording gets its own 15 seconds.
+    mForm.RecordTimer->start();
+    RecordButton->setEnabled(false);
+    StopButton->setEnabled(true);
+}
+
+void VoiceMessagePage::StopButtonClick() {
+    const QString path = TemporaryRecordingPath();
+    RecordingInProgress = false;
+    mForm.RecordTimer->stop();
+    StopButton->setEnabled(false);
+    // A file left over from another run must not pass for this recording.
+    QFile::remove(path);
+    mRecorder->StopAndSave(path);
+    const int index = SelectedIndex();
+    if (index >= 0) {
+        VoiceMessageSlot& slot = mMessages[index];
+        // A recording that was not written leaves an empty message.
+        LoadVoiceMessageFile(slot, path);
+        MessageItems[index]->setText(
+            VoiceMessageItemText(index + 1, VoiceDurationText(VoiceDurationMs(slot)), false));
+    }
+    RecordButton->setEnabled(true);
+    PlayButton->setEnabled(true);
+    MessageSelectRadioGroup->setEnabled(true);
+    QFile::remove(path);
+}
+
+void VoiceMessagePage::RecordTimerTimer() {
+    if (RecordingInProgress) {
+        StopButtonClick();
+    }
+    mForm.RecordTimer->stop();
+}
+
+void VoiceMessagePage::RecordingFailed(const QString& reason) {
+    if (!RecordingInProgress) {
+        return;
+    }
+    // What came before the input failed is kept.
+    StopButtonClick();
+    ShowErrorMessage(QStringLiteral("Error"), reason);
+}
+
+void VoiceMessagePage::Button2Click() {
+    QByteArray samples;
+    QString reason;
+    if (!RecordBlocking(*mDevices, qsizetype(SoundTestMs) * SoundFormat::BytesPerSecond / 1000,
+                        samples, reason) ||
+        !mDevices->PlayWav(VoiceWavImage(samples), reason)) {
+        ShowErrorMessage(QStringLiteral("Error"), reason);
+        return;
+    }
+    if (ShowMessageDialog(QString(), QStringLiteral("Do you want to save this recording?"),
+                          QStringLiteral("&Yes\r\n&No"), ErrorIcon, 1) == 1 &&
+        !WriteVoiceWavFile(SoundTestFileName, samples)) {
+        ShowErrorMessage(QStringLiteral("Error"),
+                         QStringLiteral("Unable to write %1.").arg(SoundTestFileName));
+    }
+}
+
+void VoiceMessagePage::Button1Click() {
+    QString reason;
+    // Only a held Escape ends the capture: without it nothing could.
+    if (!mDevices->CanReadEscapeKey(reason)) {
+        ShowErrorMessage(QStringLiteral("Error"), reason);
+        return;
+    }
+    auto input = mDevices->CreateInput();
+    switch (input->Start(reason)) {
+    case SoundStartFault::None:
+        break;
+    case SoundStartFault::FormatRefused:
+        ShowErrorMessage(QStringLiteral("Unsupported WAV format."), reason);
+        return;
+    case SoundStartFault::NoDevice:
+    case SoundStartFault::OpenFailed:
+        ShowErrorMessage(QStringLiteral("Failed to open waveform input device."), reason);
+        return;
+    }
+    QFile file(CaptureTestFileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        input->Stop();
+        ShowErrorMessage(
+            QStringLiteral("Error"),
+            QStringLiteral("Unable to create %1: %2").arg(CaptureTestFileName, file.errorString()));
+        return;
+    }
+    std::fputs("Now recording audio.  Press Escape to stop and exit.\n", stdout);
+    std::fflush(stdout);
+    const bool ended = RunRawCapture(*mDevices, *input, file, reason);
+    input->Stop();
+    file.close();
+    if (!ended) {
+        ShowErrorMessage(QStringLiteral("Error"), reason);
+    }
 }
