@@ -3,12 +3,15 @@
 # available): installs what the build needs when it is missing, builds, and
 # then starts the program against a simulated dialler (`run`), starts the
 # program for a real dialler on USB (`real`), or runs every test (`test`).
+# `sanitize` builds the clang sanitizer build, runs every test in it and
+# fuzzes each reader of outside data for 30 seconds (CI runs it after `test`).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev mingw-w64 clang-format)
+          libgtest-dev libgmock-dev libbenchmark-dev mingw-w64 clang-format
+          clang libclang-rt-14-dev llvm-14)
 
 install_missing() {
     local missing=()
@@ -43,8 +46,15 @@ test)
     build
     ctest --preset default
     ;;
+sanitize)
+    install_missing
+    cmake --preset asan >/dev/null
+    cmake --build --preset asan
+    ctest --preset asan
+    ORNEX_FUZZ_JOBS=2 tools/fuzz.sh 30
+    ;;
 *)
-    echo "usage: $0 run|real|test" >&2
+    echo "usage: $0 run|real|test|sanitize" >&2
     exit 2
     ;;
 esac
