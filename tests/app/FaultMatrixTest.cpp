@@ -244,7 +244,10 @@ INSTANTIATE_TEST_SUITE_P(
                  SendPins, true, CommandError, AdminPinFailed},
         FaultRow{"OutputQueryLosesThePort",
                  Behaving([](DiallerLineBehaviour& b) { b.HangUpWhenReceived = "sts,out,1"; }),
-                 ShowOutputs, true},
+                 ShowOutputs,
+                 true,
+                 {},
+                 {}},
         FaultRow{"VoiceUploadLosesThePortInTheBlock",
                  Behaving([](DiallerLineBehaviour& b) { b.HangUpAfterVoiceBytes = 30000; }),
                  SendVoiceMessage, true, QStringLiteral("Error"), VoiceFailed},
@@ -262,7 +265,10 @@ INSTANTIATE_TEST_SUITE_P(
                  SendPins, false, CommandError, AdminPinFailed},
         FaultRow{"OutputQueryMeetsSilence",
                  Behaving([](DiallerLineBehaviour& b) { b.SilentWhenReceived = "sts,out,1"; }),
-                 ShowOutputs, false},
+                 ShowOutputs,
+                 false,
+                 {},
+                 {}},
         FaultRow{"VoiceUploadMeetsSilenceAfterTheBlock",
                  Behaving([](DiallerLineBehaviour& b) { b.NoReplyAfterVoiceData = true; }),
                  SendVoiceMessage, false, QStringLiteral("Error"), VoiceFailed},
@@ -365,7 +371,8 @@ protected:
 
     void ExpectNamed(const SeenDialog& seen, const QString& reason) {
         EXPECT_EQ(seen.title, "Error");
-        EXPECT_EQ(seen.text, "Error opening file for writing\r\n\r\n" + path + ": " + reason);
+        EXPECT_EQ(seen.text, "Error opening file for writing\r\n\r\n" + path + ": " + reason)
+            << seen.text.toStdString();
         EXPECT_EQ(form.windowTitle(), "ORNEX - site.ornex*");
         EXPECT_EQ(form.Settings().Read().AdminPin, "5555");
     }
@@ -392,7 +399,7 @@ TEST_F(SavingFaults, TheFileReplacedByAFolder) {
     ASSERT_TRUE(QDir().mkdir(path));
     ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), path + "/kept"));
     const SeenDialog seen = SaveAsUser();
-    ExpectNamed(seen, "Is a directory");
+    ExpectNamed(seen, "Filename refers to a directory");
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_TRUE(QFileInfo::exists(path + "/kept"));
 }

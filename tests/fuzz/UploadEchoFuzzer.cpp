@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const InputEcho inputEcho = ParseInputEcho(line);
     if (!forAnInput(inputEcho.Input)) {
-        FUZZ_CHECK(inputEcho == InputEcho{inputEcho.Input, false, false, 0});
+        FUZZ_CHECK((inputEcho == InputEcho{inputEcho.Input, false, false, 0}));
     }
     if (InputEchoMatches(line, input, sent)) {
         FUZZ_CHECK(inputEcho.Input == input);
