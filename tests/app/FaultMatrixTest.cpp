@@ -167,6 +167,9 @@ TEST_P(FaultMatrix, TheWindowComesBackUnchangedAndFindsTheDiallerAgain) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), fileBytes);
 
+    // Off the Outputs page, so that the supervisor stops asking a silent
+    // dialler for its outputs at every tick.
+    form->PageControl->setCurrentWidget(form->PhoneNumbersSheet);
     if (!row.unplugged) {
         Unplug();
     }
