@@ -9,9 +9,11 @@
 #include "support/DialogAnswerer.h"
 #include "support/SettingsBuilders.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -60,9 +62,16 @@ protected:
     void SetUp() override {
         dialler.SetSettings(Site());
         ConnectedWindowFixture::SetUp();
-        if (!HasFatalFailure()) {
-            form->Settings().Write(Site());
+        if (HasFatalFailure()) {
+            return;
         }
+        // The window holds what the dialler holds, saved: nothing modified,
+        // so Get All asks no question.
+        form->Settings().Write(Site());
+        ASSERT_TRUE(folder.isValid());
+        DialogAnswerer answerer({DialogAnswer::ChooseFile(folder.filePath("site.ornex"))});
+        form->SaveAsFileMenuItem->trigger();
+        ASSERT_EQ(form->windowTitle(), "ORNEX - site.ornex");
     }
 
     // One Get All and one Send All, neither with a word to the user.
@@ -74,6 +83,8 @@ protected:
         QTest::qWait(1);
         ASSERT_TRUE(noDialogs.Seen().empty());
     }
+
+    QTemporaryDir folder;
 };
 
 TEST_F(Soak, ThousandsOfExchangesNeitherGrowNorLeak) {
@@ -100,6 +111,7 @@ TEST_F(Soak, ThousandsOfExchangesNeitherGrowNorLeak) {
               << " after " << warmUp << ", " << descriptorsAtEnd << " at the end\n";
     EXPECT_EQ(form->Settings().Read(), Site());
     EXPECT_EQ(dialler.Settings(), Site());
+    EXPECT_EQ(form->windowTitle(), "ORNEX - site.ornex");
     EXPECT_LE(memoryAtEnd - memoryAfterWarmUp, 1024 * 1024);
     EXPECT_EQ(descriptorsAtEnd, descriptorsAfterWarmUp);
 }
