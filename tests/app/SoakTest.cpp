@@ -1,6 +1,8 @@
 // A day's worth of use in one run: Get All and Send All, again and again,
 // against the simulated dialler. The program must not grow or leak
-// descriptors over it. Long; its own label keeps it out of the default run:
+// descriptors over it. Its memory figures mean something only in the default
+// build: the address sanitizer holds freed memory back on purpose. Long; its
+// own label keeps it out of the default run:
 //
 //     ctest --preset soak            (or build/tests/app/soak_tests)
 //
@@ -113,7 +115,9 @@ TEST_F(Soak, ThousandsOfExchangesNeitherGrowNorLeak) {
     EXPECT_EQ(dialler.Settings(), Site());
     EXPECT_EQ(form->windowTitle(), "ORNEX - site.ornex");
     EXPECT_LE(memoryAtEnd - memoryAfterWarmUp, 1024 * 1024);
-    EXPECT_EQ(descriptorsAtEnd, descriptorsAfterWarmUp);
+    // The supervisor and the event loop open some briefly; at the end there
+    // may be fewer open than at the count after the warm-up, never more.
+    EXPECT_LE(descriptorsAtEnd, descriptorsAfterWarmUp);
 }
 
 } // namespace
