@@ -10,8 +10,10 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev mingw-w64 clang-format
-          clang libclang-rt-14-dev llvm-14)
+          libgtest-dev libgmock-dev libbenchmark-dev mingw-w64 clang-format)
+# The sanitizer build and the fuzz targets: clang with its sanitizer and
+# libFuzzer runtimes, and llvm-symbolizer for readable reports.
+packages+=(clang libclang-rt-14-dev llvm-14)
 
 install_missing() {
     local missing=()
