@@ -3,6 +3,8 @@
 # available): installs what the build needs when it is missing, builds, and
 # then starts the program against a simulated dialler (`run`), starts the
 # program for a real dialler on USB (`real`), or runs every test (`test`).
+# `sanitize` builds the clang sanitizer build, runs every test in it and
+# fuzzes each reader of outside data for 30 seconds (CI runs it after `test`).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +17,9 @@ packages+=(libx11-dev pulseaudio pulseaudio-utils xvfb xdotool)
 # The icon's drawing at run time, and the checks of the installed files, the
 # Debian package and the window on a virtual X server.
 packages+=(libqt6svg6 desktop-file-utils appstream lintian dpkg-dev man-db xauth)
+# The sanitizer build and the fuzz targets: clang with its sanitizer and
+# libFuzzer runtimes, and llvm-symbolizer for readable reports.
+packages+=(clang libclang-rt-14-dev llvm-14)
 
 install_missing() {
     local missing=()
@@ -49,8 +54,15 @@ test)
     build
     ctest --preset default
     ;;
+sanitize)
+    install_missing
+    cmake --preset asan >/dev/null
+    cmake --build --preset asan
+    ctest --preset asan
+    ORNEX_FUZZ_JOBS=2 tools/fuzz.sh 30
+    ;;
 *)
-    echo "usage: $0 run|real|test" >&2
+    echo "usage: $0 run|real|test|sanitize" >&2
     exit 2
     ;;
 esac

@@ -85,7 +85,7 @@ bool TMainForm::SaveChangesBeforeReplacing() {
 bool TMainForm::WriteSettingsTo(const QString& path) {
     const SettingsFileResult result = WriteSettingsFile(path, Settings().Read());
     if (!result.Ok()) {
-        ShowErrorMessage(QStringLiteral("Error"), SettingsFileErrorText(result));
+        ShowErrorMessage(QStringLiteral("Error"), SettingsFileSaveErrorText(result, path));
         return false;
     }
     ShowSettingsCaption(QFileInfo(path).fileName());

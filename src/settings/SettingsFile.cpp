@@ -2,12 +2,14 @@
 
 #include "platform/ProductInfo.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace F = SettingsFileFormat;
@@ -74,6 +76,18 @@ QString SettingsFileErrorText(const SettingsFileResult& result) {
         return result.Problem;
     }
     return {};
+}
+
+QString SettingsFileSaveErrorText(const SettingsFileResult& result, const QString& path) {
+    QString text = SettingsFileErrorText(result);
+    if (result.Status == SettingsFileStatus::OpenForWritingFailed ||
+        result.Status == SettingsFileStatus::WriteFailed) {
+        text += QStringLiteral("\r\n\r\n") + QDir::toNativeSeparators(path);
+        if (!result.Reason.isEmpty()) {
+            text += QStringLiteral(": ") + result.Reason;
+        }
+    }
+    return text;
 }
 
 std::optional<QString> FindUnstorableText(const DiallerSettings& settings) {
@@ -247,15 +261,26 @@ SettingsFileResult WriteSettingsFile(const QString& path, const DiallerSettings&
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.Status = SettingsFileStatus::OpenForWritingFailed;
+        result.Reason = file.errorString();
         return result;
     }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    // A write the system cuts short without an error (a file size limit)
+    // leaves errno as the system set it.
+    errno = 0;
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
         result.Status = SettingsFileStatus::WriteFailed;
+        result.Reason = file.error() != QFileDevice::NoError ? file.errorString()
+                        : errno != 0 ? QString::fromLocal8Bit(std::strerror(errno))
+                                     : QStringLiteral("the disk took only %1 of %2 bytes")
+                                           .arg(std::max<qint64>(written, 0))
+                                           .arg(bytes.size());
+        file.cancelWriting();
         return result;
     }
     if (!file.commit()) {
         result.Status = SettingsFileStatus::WriteFailed;
+        result.Reason = file.errorString();
         return result;
     }
     return result;

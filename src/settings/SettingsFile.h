@@ -72,6 +72,9 @@ struct SettingsFileResult {
     std::optional<qint32> Version;
     // Which text could not be written, for UnstorableText.
     QString Problem;
+    // What the system said when the file could not be opened for writing or
+    // written, as "No space left on device".
+    QString Reason;
 
     bool Ok() const { return Status == SettingsFileStatus::Ok; }
 };
@@ -79,6 +82,12 @@ struct SettingsFileResult {
 // The text of the error dialog (title "Error") for a failed Open, Save or
 // Save As; empty for Ok.
 QString SettingsFileErrorText(const SettingsFileResult& result);
+
+// The text of the error dialog for a failed Save or Save As: the text above,
+// and for a file that could not be opened for writing or written, the file
+// and the system's reason, so that the user knows which file and what to
+// free or change.
+QString SettingsFileSaveErrorText(const SettingsFileResult& result, const QString& path);
 
 // The first text that the 8-bit file cannot hold, described for the user;
 // none when every text can be written as it is.

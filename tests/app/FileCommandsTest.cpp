@@ -351,7 +351,8 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheMark) {
     std::signal(SIGXFSZ, savedHandler);
 
     ASSERT_EQ(seen.size(), 1u);
-    ExpectError(seen[0], "Error writing to settings file");
+    // The message names the file and what the system said.
+    ExpectError(seen[0], "Error writing to settings file\r\n\r\n" + path + ": File too large");
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"site.ornex"});
     EXPECT_EQ(form.windowTitle(), "ORNEX - site.ornex*");
@@ -364,7 +365,8 @@ TEST_F(FileCommandsTest, SaveAsIntoAMissingFolderReportsIt) {
     const std::vector<SeenDialog> seen =
         Run(form.SaveAsFileMenuItem, {DialogAnswer::ChooseFile(PathOf("plain/site")), "OK"});
     ASSERT_EQ(seen.size(), 2u);
-    ExpectError(seen[1], "Error opening file for writing");
+    ExpectError(seen[1], "Error opening file for writing\r\n\r\n" + PathOf("plain/site.ornex") +
+                             ": Not a directory");
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
     EXPECT_TRUE(form.CurrentSettingsFile.isEmpty());
 }

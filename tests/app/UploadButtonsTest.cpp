@@ -215,7 +215,7 @@ TEST_F(UploadButtonsTest, NoSendPageOnOtherPages) {
 // command of its own, so nothing of the button's scope is sent.
 TEST_F(UploadButtonsTest, UnsendableValuesStopTheWholeScope) {
     // What one click showed; every message is answered with OK.
-    const auto refusal = [this](const std::function<void()>& send) {
+    const auto refusal = [](const std::function<void()>& send) {
         DialogAnswerer answerer({"OK"});
         send();
         EXPECT_EQ(answerer.Seen().size(), 1u);

@@ -4,6 +4,7 @@
 #include "app/TMainForm.h"
 #include "support/DialogAnswerer.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -142,12 +143,22 @@ TEST_F(ReflashButton, WithoutAnImageNothingIsSentToTheDialler) {
 
 // A dialler left in its bootloader by a failed upgrade: the failure is
 // reported, the half-written image is not started, and Reflash tries again
-// with the bootloader that waits.
-TEST_F(ReflashButton, AFailedWriteIsReportedAndReflashTriesAgain) {
+// with the bootloader that waits. The bootloader may fall silent inside a
+// block (the copy of block 2 neither done nor answered) or vanish from the
+// bus in the middle of its data.
+struct ReflashFault {
+    const char* name;
+    BootloaderFaults faults;
+};
+
+class ReflashButtonFault : public ReflashButton,
+                           public ::testing::WithParamInterface<ReflashFault> {};
+
+TEST_P(ReflashButtonFault, IsReportedAndReflashTriesAgain) {
     const QByteArray image = TestImage(MakersImageSize, 5);
     PlaceImage(image);
     board.PowerUpInBootloader();
-    board.Bootloader().SetFaults({.LostCopyOfBlock = 2});
+    board.Bootloader().SetFaults(GetParam().faults);
     StartWindow();
     ASSERT_TRUE(WaitForStatus("ORNEX not detected")) << Status().toStdString();
     DialogAnswerer answerer({"OK"});
@@ -160,8 +171,12 @@ TEST_F(ReflashButton, AFailedWriteIsReportedAndReflashTriesAgain) {
     EXPECT_EQ(message.text, "The firmware upgrade failed: block 2 of 15 was not written.\r\n\r\n"
                             "The ORNEX is waiting in its bootloader. Press Reflash to try again.");
     EXPECT_EQ(message.icon, 3);
+    EXPECT_FALSE(form->DeviceBusy);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(form->StatusPanels[0]->text(), QString());
     EXPECT_FALSE(board.Bootloader().ReceivedCommands().contains("WE000ED0C,05FA0004#"));
-    EXPECT_FALSE(board.BootloaderPort().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !board.BootloaderPort().isEmpty(); }, WaitMs));
+    EXPECT_EQ(Status(), "ORNEX not detected");
 
     board.Bootloader().SetFaults({});
     DialogAnswerer noDialogs({});
@@ -172,6 +187,11 @@ TEST_F(ReflashButton, AFailedWriteIsReportedAndReflashTriesAgain) {
     ASSERT_TRUE(QTest::qWaitFor([this] { return !board.DiallerPort().isEmpty(); }, WaitMs));
     EXPECT_TRUE(WaitForStatus(Connected("v3.26"))) << Status().toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, ReflashButtonFault,
+                         ::testing::Values(ReflashFault{"SilentInBlock2", {.LostCopyOfBlock = 2}},
+                                           ReflashFault{"VanishesInBlock2", {.VanishInBlock = 2}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReflashButton, TwoBootloadersAreNotWrittenTo) {
     PlaceImage(TestImage(MakersImageSize));

@@ -162,6 +162,7 @@ void DiallerSimulator::WithDialler(const std::function<void(SimulatedDialler&)>&
 void DiallerSimulator::SetBehaviour(const DiallerLineBehaviour& behaviour) {
     const std::lock_guard lock(mMutex);
     mBehaviour = behaviour;
+    mFellSilent = false;
 }
 
 DiallerLineBehaviour DiallerSimulator::Behaviour() const {
@@ -345,8 +346,13 @@ void DiallerSimulator::ReceiveFromLine() {
     }
 }
 
-void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& behaviour) {
+void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& given) {
     mPending += byte;
+    if (!given.SilentWhenReceived.isEmpty() && mPending == given.SilentWhenReceived) {
+        mFellSilent = true;
+    }
+    DiallerLineBehaviour behaviour = given;
+    behaviour.Silent = behaviour.Silent || mFellSilent;
     const bool hangsUp =
         !behaviour.HangUpWhenReceived.isEmpty() && mPending == behaviour.HangUpWhenReceived;
     const bool complete = !hangsUp && SimulatedDialler::CommandComplete(mPending);

@@ -52,6 +52,10 @@ struct DiallerLineBehaviour {
     // The port vanishes once the part of a command received so far equals
     // this text (after its echo), as when the cable is pulled mid-exchange.
     QByteArray HangUpWhenReceived;
+    // Falls silent once the part of a command received so far equals this
+    // text (its last byte not echoed), and stays silent until the next
+    // SetBehaviour: a dialler that stopped in the middle of an exchange.
+    QByteArray SilentWhenReceived;
     // Takes and stores a voice message but never confirms it.
     bool NoReplyAfterVoiceData = false;
     // The port vanishes once this many bytes of a voice message have
@@ -190,6 +194,8 @@ private:
     WirePacing::Direction mToProgram;
     bool mReceiveBacklog = false;
     bool mWakeDeferred = false;
+    // SilentWhenReceived has been met; SetBehaviour clears it.
+    std::atomic<bool> mFellSilent{false};
 
     std::atomic<bool> mStop{false};
     std::thread mThread;
