@@ -11,8 +11,9 @@
 # crashes a target or breaks one of its invariants to build-asan/fuzz/<target>/
 # (copy it into the seeds once the fault is mended, so it stays a regression
 # input). ORNEX_FUZZ_JOBS=2 runs two targets at a time; ORNEX_FUZZ_RUNS=N
-# stops a target after N executions if its time has not run out first. Exits non-zero when any
-# target failed; the last lines name each target with its executions.
+# stops a target after N executions if its time has not run out first. Exits
+# non-zero when any target failed; the last lines name each target with its
+# executions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
