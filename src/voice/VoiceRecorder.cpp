@@ -108,7 +108,11 @@ bool RunRawCapture(SoundDevices& devices, SoundInput& input, QIODevice& file, QS
         // The input buffers far more than a block, so a short pause between
         // polls loses nothing: every sample ends up in a block.
         while (pending.size() >= CaptureBlockBytes) {
-            file.write(pending.constData(), CaptureBlockBytes);
+            // A full disk must not pass for a capture that only stopped.
+            if (file.write(pending.constData(), CaptureBlockBytes) != CaptureBlockBytes) {
+                reason = file.errorString();
+                return false;
+            }
             pending.remove(0, CaptureBlockBytes);
         }
         if (!delivering) {

@@ -58,5 +58,5 @@ constexpr qsizetype CaptureBlockBytes = 8000;
 // Captures from the started `input` into `file` in whole blocks, without
 // running the event loop, until Escape is held down; the part of a block
 // that was not full by then is dropped. False, with the reason, when the
-// input stops delivering sound first.
+// input stops delivering sound first or the file takes a block only in part.
 bool RunRawCapture(SoundDevices& devices, SoundInput& input, QIODevice& file, QString& reason);

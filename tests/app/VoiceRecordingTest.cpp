@@ -3,7 +3,9 @@
 #include "support/DialogAnswerer.h"
 #include "support/FakeSoundDevices.h"
 #include "support/VoiceImages.h"
+#include "voice/VoiceRecorder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -289,6 +291,23 @@ TEST_F(VoiceRecordingTest, CaptureTestWritesWholeBlocksUntilEscape) {
         }
     }
     sound->stallReason.clear();
+
+    // A file that refuses a block ends the capture with its reason.
+    FakeSoundDevices devices(sound);
+    auto input = devices.CreateInput();
+    QString reason;
+    ASSERT_EQ(input->Start(reason), SoundStartFault::None);
+    int polls = 0;
+    sound->escapeHeld = [&polls] { return polls++ == 3; };
+    sound->onPause = {};
+    sound->fed = Samples(CaptureBlockBytes);
+    QBuffer full;
+    full.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(RunRawCapture(devices, *input, full, reason));
+    EXPECT_EQ(reason, full.errorString());
+    EXPECT_FALSE(reason.isEmpty());
+    input->Stop();
+    sound->escapeHeld = [] { return false; };
 
     // Refusals: nothing is captured and no file is made.
     QFile::remove(QDir(mWork.path()).filePath("my_recorded_audio.bin"));
