@@ -1,24 +1,25 @@
 #include "app/DeviceExchange.h"
 
-#include "app/TMainForm.h"
+#include "device/DeviceSession.h"
 #include "platform/PendingInput.h"
 
 #include <QApplication>
 #include <QCursor>
 
-DeviceExchange::DeviceExchange(TMainForm& form) : mForm(form), mWasBusy(form.DeviceBusy) {}
+DeviceExchange::DeviceExchange(DeviceSession& session)
+    : mSession(session), mWasBusy(session.DeviceBusy()) {}
 
 DeviceExchange::~DeviceExchange() {
-    mForm.ShowActivity(QString());
+    mSession.ShowActivity(QString());
     DiscardPendingInput();
     if (mBegun) {
         QApplication::restoreOverrideCursor();
     }
-    mForm.DeviceBusy = mWasBusy;
+    mSession.SetDeviceBusy(mWasBusy);
 }
 
 void DeviceExchange::Begin() {
-    mForm.DeviceBusy = true;
+    mSession.SetDeviceBusy(true);
     if (!mBegun) {
         QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         mBegun = true;

@@ -1,6 +1,6 @@
 #pragma once
 
-class TMainForm;
+class DeviceSession;
 
 // One button's work with the dialler. While it runs, DeviceBusy keeps the
 // window from closing and the hourglass tells the user why the window does
@@ -10,7 +10,7 @@ class TMainForm;
 // whether the work succeeded or not.
 class DeviceExchange {
 public:
-    explicit DeviceExchange(TMainForm& form);
+    explicit DeviceExchange(DeviceSession& session);
     ~DeviceExchange();
     DeviceExchange(const DeviceExchange&) = delete;
     DeviceExchange& operator=(const DeviceExchange&) = delete;
@@ -21,7 +21,7 @@ public:
     bool Begun() const { return mBegun; }
 
 private:
-    TMainForm& mForm;
+    DeviceSession& mSession;
     bool mWasBusy;
     bool mBegun = false;
 };

@@ -1,11 +1,17 @@
 #include "app/TMainForm.h"
 
+#include "app/ContactEditor.h"
+#include "app/ContactsPage.h"
+#include "app/InputsPage.h"
+#include "app/VoiceMessagePage.h"
+#include "device/DeviceSession.h"
 #include "dialogs/MessageDialog.h"
 #include "settings/SettingsFile.h"
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QCheckBox>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
@@ -13,6 +19,9 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTreeWidget>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
 namespace {
 
@@ -47,21 +56,21 @@ QString TMainForm::ChooseSettingsFile(QFileDialog* dialog) {
 }
 
 void TMainForm::WireFiles() {
-    SettingsOpenDialog =
+    mSettingsOpenDialog =
         MakeSettingsFileDialog(this, "SettingsOpenDialog", QFileDialog::AcceptOpen);
-    SettingsOpenDialog->setFileMode(QFileDialog::ExistingFile);
-    SettingsSaveDialog =
+    mSettingsOpenDialog->setFileMode(QFileDialog::ExistingFile);
+    mSettingsSaveDialog =
         MakeSettingsFileDialog(this, "SettingsSaveDialog", QFileDialog::AcceptSave);
-    SettingsSaveDialog->setFileMode(QFileDialog::AnyFile);
+    mSettingsSaveDialog->setFileMode(QFileDialog::AnyFile);
     // The name chosen here may still get the extension appended; only then
     // is it known which file would be replaced, so the question is ours.
-    SettingsSaveDialog->setOption(QFileDialog::DontConfirmOverwrite);
+    mSettingsSaveDialog->setOption(QFileDialog::DontConfirmOverwrite);
 
-    connect(NewFileMenuItem, &QAction::triggered, this, &TMainForm::NewFileMenuItemClick);
-    connect(OpenFileMenuItem, &QAction::triggered, this, &TMainForm::OpenFileMenuItemClick);
-    connect(SaveFileMenuItem, &QAction::triggered, this, &TMainForm::SaveFileMenuItemClick);
-    connect(SaveAsFileMenuItem, &QAction::triggered, this, &TMainForm::SaveAsFileMenuItemClick);
-    connect(ExitFileMenuItem, &QAction::triggered, this, &TMainForm::ExitFileMenuItemClick);
+    connect(mNewFileMenuItem, &QAction::triggered, this, &TMainForm::NewFileMenuItemClick);
+    connect(mOpenFileMenuItem, &QAction::triggered, this, &TMainForm::OpenFileMenuItemClick);
+    connect(mSaveFileMenuItem, &QAction::triggered, this, &TMainForm::SaveFileMenuItemClick);
+    connect(mSaveAsFileMenuItem, &QAction::triggered, this, &TMainForm::SaveAsFileMenuItemClick);
+    connect(mExitFileMenuItem, &QAction::triggered, this, &TMainForm::ExitFileMenuItemClick);
 }
 
 bool TMainForm::SaveChangesBeforeReplacing() {
@@ -96,16 +105,16 @@ void TMainForm::NewFileMenuItemClick() {
     if (!SaveChangesBeforeReplacing()) {
         return;
     }
-    LoadingSettings = true;
-    AttemptsEditQuiet = true;
+    mLoadingSettings = true;
+    mInputs->SetAttemptsEditQuiet(true);
     ShowSettingsCaption(QString());
     // The caption no longer names a file, so Save must not write the new
     // settings over the file opened before without asking for a name.
-    CurrentSettingsFile.clear();
+    mCurrentSettingsFile.clear();
 
     const SettingsBinding binding = Settings();
     binding.WritePins(SettingsLimits::AdminPinDefault, SettingsLimits::UserPinDefault);
-    ClearContactEditor();
+    Editor()->ClearContactEditor();
     // The voice message indicators report what the dialler holds, which a
     // new set of settings does not change.
     InputSettingsList inputs = binding.ReadInputs();
@@ -116,21 +125,21 @@ void TMainForm::NewFileMenuItemClick() {
     }
     binding.WriteInputs(inputs);
 
-    PageControl->setCurrentWidget(PhoneNumbersSheet);
-    VoiceMessageSheet->SelectMessage(0);
+    mPageControl->setCurrentWidget(mContacts);
+    mVoice->SelectMessage(0);
     binding.WriteContacts(ContactList{});
 
     PageControlChange();
-    LoadingSettings = false;
+    mLoadingSettings = false;
 }
 
 void TMainForm::OpenFileMenuItemClick() {
-    SettingsOpenDialog->setNameFilter(SettingsFileFormat::DialogFilter);
-    SettingsOpenDialog->selectFile(QString());
+    mSettingsOpenDialog->setNameFilter(SettingsFileFormat::DialogFilter);
+    mSettingsOpenDialog->selectFile(QString());
     if (!SaveChangesBeforeReplacing()) {
         return;
     }
-    const QString path = ChooseSettingsFile(SettingsOpenDialog);
+    const QString path = ChooseSettingsFile(mSettingsOpenDialog);
     if (path.isEmpty()) {
         return;
     }
@@ -144,24 +153,24 @@ void TMainForm::OpenFileMenuItemClick() {
     // Every location stays where the file has it; the voice message
     // indicators are cleared, as the file says nothing about the dialler.
     Settings().Write(settings);
-    PhoneNumbersListView->clearSelection();
-    PhoneNumbersListView->setCurrentItem(nullptr);
-    CurrentContactRow = -1;
-    CurrentSettingsFile = path;
+    mContacts->PhoneNumbersListView()->clearSelection();
+    mContacts->PhoneNumbersListView()->setCurrentItem(nullptr);
+    Editor()->SetCurrentContactRow(-1);
+    mCurrentSettingsFile = path;
     ShowSettingsCaption(QFileInfo(path).fileName());
 }
 
 void TMainForm::SaveFileMenuItemClick() {
-    if (CurrentSettingsFile.isEmpty()) {
+    if (mCurrentSettingsFile.isEmpty()) {
         SaveAsFileMenuItemClick();
         return;
     }
-    WriteSettingsTo(CurrentSettingsFile);
+    WriteSettingsTo(mCurrentSettingsFile);
 }
 
 void TMainForm::SaveAsFileMenuItemClick() {
-    SettingsSaveDialog->setNameFilter(SettingsFileFormat::DialogFilter);
-    const QString chosen = ChooseSettingsFile(SettingsSaveDialog);
+    mSettingsSaveDialog->setNameFilter(SettingsFileFormat::DialogFilter);
+    const QString chosen = ChooseSettingsFile(mSettingsSaveDialog);
     if (chosen.isEmpty()) {
         return;
     }
@@ -175,11 +184,68 @@ void TMainForm::SaveAsFileMenuItemClick() {
         }
     }
     if (WriteSettingsTo(path)) {
-        CurrentSettingsFile = path;
+        mCurrentSettingsFile = path;
     }
 }
 
 void TMainForm::ExitFileMenuItemClick() {
     // The same way out as the title bar's close button, with its questions.
     close();
+}
+
+void TMainForm::WireSessionEnd() {
+#if QT_CONFIG(sessionmanager)
+    // Logging off or shutting down asks the same question as closing the
+    // window; the answer Cancel stops the session from ending.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        mSettingsAgreedAtSessionEnd.reset();
+        if (!manager.allowsInteraction()) {
+            return;
+        }
+        const bool mayClose = FormCloseQuery();
+        manager.release();
+        if (!mayClose) {
+            manager.cancel();
+            return;
+        }
+        mSettingsAgreedAtSessionEnd = Settings().Read();
+    });
+#endif
+}
+
+bool TMainForm::FormCloseQuery() {
+    // An exchange with the dialler is under way (showing a message, most
+    // likely); closing now would leave the dialler half written.
+    if (mSession->DeviceBusy()) {
+        return false;
+    }
+    if (!SettingsModified()) {
+        return true;
+    }
+    const int answer = ShowMessageDialog(
+        QStringLiteral("Settings Changed"),
+        QStringLiteral("Do you want to save the current settings before closing?"),
+        QStringLiteral("&Yes\r\n&No\r\n&Cancel"), QuestionIcon, 1);
+    switch (answer) {
+    case 1:
+        // The user has had the chance to save; a failed or cancelled save
+        // does not keep the window open.
+        SaveFileMenuItemClick();
+        return true;
+    case 2:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    const bool agreedAtSessionEnd = !mSession->DeviceBusy() &&
+                                    mSettingsAgreedAtSessionEnd.has_value() &&
+                                    *mSettingsAgreedAtSessionEnd == Settings().Read();
+    if (agreedAtSessionEnd || FormCloseQuery()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }

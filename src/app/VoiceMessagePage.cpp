@@ -1,7 +1,7 @@
 #include "app/VoiceMessagePage.h"
 
 #include "app/DeviceExchange.h"
-#include "app/TMainForm.h"
+#include "device/DeviceSession.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/Named.h"
 #include "voice/VoiceRecorder.h"
@@ -60,8 +60,12 @@ QString WrapCaption(const QString& caption, const QFontMetrics& metrics, int wid
 
 } // namespace
 
-VoiceMessagePage::VoiceMessagePage(TMainForm& form, VoiceMessageTable& messages, QWidget* parent)
-    : QWidget(parent), mForm(form), mMessages(messages) {
+VoiceMessagePage::VoiceMessagePage(DeviceSession& session, VoiceMessageTable& messages,
+                                   QWidget* parent)
+    : QWidget(parent), mSession(session), mMessages(messages) {
+    setObjectName(QStringLiteral("VoiceMessageSheet"));
+    mRecordTimer = Named(new QTimer(this), "RecordTimer");
+    mRecordTimer->setInterval(15000);
     MessageSelectRadioGroup =
         Named(new QGroupBox(tr("Message Selection"), this), "MessageSelectRadioGroup");
     MessageSelectRadioGroup->setGeometry(15, 15, 185, 250);
@@ -130,7 +134,7 @@ VoiceMessagePage::VoiceMessagePage(TMainForm& form, VoiceMessageTable& messages,
     connect(StopButton, &QPushButton::clicked, this, &VoiceMessagePage::StopButtonClick);
     connect(Button1, &QPushButton::clicked, this, &VoiceMessagePage::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &VoiceMessagePage::Button2Click);
-    connect(mForm.RecordTimer, &QTimer::timeout, this, &VoiceMessagePage::RecordTimerTimer);
+    connect(mRecordTimer, &QTimer::timeout, this, &VoiceMessagePage::RecordTimerTimer);
     UseSoundDevices(CreateSystemSoundDevices());
 }
 
@@ -184,27 +188,27 @@ void VoiceMessagePage::SendMessageButtonClick() {
         return;
     }
     const int input = index + 1;
-    DeviceExchange exchange(mForm);
+    DeviceExchange exchange(mSession);
     exchange.Begin();
-    mForm.ShowActivity(tr("Sending voice message %1 to ORNEX").arg(input));
-    if (!UploadVoiceMessage(*mForm.Transport, input, mMessages[index])) {
+    mSession.ShowActivity(tr("Sending voice message %1 to ORNEX").arg(input));
+    if (!UploadVoiceMessage(*mSession.Transport(), input, mMessages[index])) {
         ShowErrorMessage(QStringLiteral("Error"),
                          QStringLiteral("Error sending voice message to ORNEX!"));
     }
 }
 
 void VoiceMessagePage::SendAllMessagesButtonClick() {
-    DeviceExchange exchange(mForm);
+    DeviceExchange exchange(mSession);
     exchange.Begin();
-    mForm.ShowActivity(tr("Sending voice messages to ORNEX"));
+    mSession.ShowActivity(tr("Sending voice messages to ORNEX"));
     for (int input = 1; input <= SettingsLimits::InputCount; ++input) {
         const VoiceMessageSlot& slot = mMessages[input - 1];
         if (VoiceDurationMs(slot) == 0) {
             continue;
         }
-        mForm.ShowActivity(tr("Sending voice message %1 to ORNEX").arg(input));
+        mSession.ShowActivity(tr("Sending voice message %1 to ORNEX").arg(input));
         // A message that fails is not reported: the others still go.
-        UploadVoiceMessage(*mForm.Transport, input, slot);
+        UploadVoiceMessage(*mSession.Transport(), input, slot);
     }
 }
 
@@ -252,7 +256,7 @@ void VoiceMessagePage::RecordButtonClick() {
     }
     RecordingInProgress = true;
     // Each recording gets its own 15 seconds.
-    mForm.RecordTimer->start();
+    mRecordTimer->start();
     RecordButton->setEnabled(false);
     StopButton->setEnabled(true);
 }
@@ -260,7 +264,7 @@ void VoiceMessagePage::RecordButtonClick() {
 void VoiceMessagePage::StopButtonClick() {
     const QString path = TemporaryRecordingPath();
     RecordingInProgress = false;
-    mForm.RecordTimer->stop();
+    mRecordTimer->stop();
     StopButton->setEnabled(false);
     // A file left over from another run must not pass for this recording.
     QFile::remove(path);
@@ -283,7 +287,7 @@ void VoiceMessagePage::RecordTimerTimer() {
     if (RecordingInProgress) {
         StopButtonClick();
     }
-    mForm.RecordTimer->stop();
+    mRecordTimer->stop();
 }
 
 void VoiceMessagePage::RecordingFailed(const QString& reason) {

@@ -13,7 +13,8 @@ class QGroupBox;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
-class TMainForm;
+class DeviceSession;
+class QTimer;
 class VoiceRecorder;
 
 // The "Voice Messages" page: one message per input, picked in the radio
@@ -27,7 +28,8 @@ class VoiceRecorder;
 class VoiceMessagePage : public QWidget {
     Q_OBJECT
 public:
-    VoiceMessagePage(TMainForm& form, VoiceMessageTable& messages, QWidget* parent = nullptr);
+    VoiceMessagePage(DeviceSession& session, VoiceMessageTable& messages,
+                     QWidget* parent = nullptr);
     ~VoiceMessagePage() override;
 
     // The sound devices the page plays and records with; the PC's own
@@ -66,6 +68,9 @@ public:
     // folder until Escape is held down.
     void Button1Click();
 
+    // Ends a recording 15 seconds after it started.
+    QTimer* RecordTimer() const { return mRecordTimer; }
+
     bool RecordingInProgress = false;
 
     QGroupBox* MessageSelectRadioGroup = nullptr;
@@ -82,7 +87,8 @@ public:
 private:
     void RecordingFailed(const QString& reason);
 
-    TMainForm& mForm;
+    DeviceSession& mSession;
+    QTimer* mRecordTimer;
     VoiceMessageTable& mMessages;
     QButtonGroup* mItems = nullptr;
     std::unique_ptr<SoundDevices> mDevices;

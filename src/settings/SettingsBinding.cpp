@@ -41,6 +41,22 @@ void ContactRow::Write(QTreeWidgetItem* row, const ContactEntry& contact) {
     }
 }
 
+ContactList ContactRow::ReadList(const QTreeWidget* list) {
+    ContactList contacts{};
+    for (int row = 0; row < SettingsLimits::ContactCount; ++row) {
+        contacts[row] = Read(list->topLevelItem(row));
+    }
+    return contacts;
+}
+
+void ContactRow::WriteList(QTreeWidget* list, const ContactList& contacts) {
+    for (int row = 0; row < SettingsLimits::ContactCount; ++row) {
+        QTreeWidgetItem* item = list->topLevelItem(row);
+        item->setText(0, QString::number(row + 1));
+        Write(item, contacts[row]);
+    }
+}
+
 SettingsBinding::SettingsBinding(QTreeWidget* list, const InputControlTable& inputs,
                                  QLineEdit* adminPin, QLineEdit* userPin)
     : mList(list), mInputs(inputs), mAdminPin(adminPin), mUserPin(userPin) {}
@@ -55,11 +71,7 @@ DiallerSettings SettingsBinding::Read() const {
 }
 
 ContactList SettingsBinding::ReadContacts() const {
-    ContactList contacts{};
-    for (int row = 0; row < SettingsLimits::ContactCount; ++row) {
-        contacts[row] = ContactRow::Read(mList->topLevelItem(row));
-    }
-    return contacts;
+    return ContactRow::ReadList(mList);
 }
 
 InputSettingsList SettingsBinding::ReadInputs() const {
@@ -85,11 +97,7 @@ void SettingsBinding::Write(const DiallerSettings& settings) const {
 }
 
 void SettingsBinding::WriteContacts(const ContactList& contacts) const {
-    for (int row = 0; row < SettingsLimits::ContactCount; ++row) {
-        QTreeWidgetItem* item = mList->topLevelItem(row);
-        item->setText(0, QString::number(row + 1));
-        ContactRow::Write(item, contacts[row]);
-    }
+    ContactRow::WriteList(mList, contacts);
 }
 
 void SettingsBinding::WriteInputs(const InputSettingsList& inputs) const {

@@ -35,6 +35,9 @@ constexpr int ColumnCount = FirstInputColumn + SettingsLimits::InputCount;
 
 ContactEntry Read(const QTreeWidgetItem* row);
 void Write(QTreeWidgetItem* row, const ContactEntry& contact);
+// The whole list of 99 rows; writing numbers them 1 to 99 in order.
+ContactList ReadList(const QTreeWidget* list);
+void WriteList(QTreeWidget* list, const ContactList& contacts);
 } // namespace ContactRow
 
 // Reads the settings out of the window's controls and puts them back, in

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "app/ContactEditor.h"
+#include "app/ContactsPage.h"
 #include "support/SettingsBuilders.h"
 #include "support/WindowActions.h"
 
@@ -33,7 +35,9 @@ protected:
         form.Settings().WriteContacts(contacts);
     }
 
-    QTreeWidgetItem* Row(int row) const { return form.PhoneNumbersListView->topLevelItem(row); }
+    QTreeWidgetItem* Row(int row) const {
+        return form.Contacts()->PhoneNumbersListView()->topLevelItem(row);
+    }
     QString Number(int row) const { return Row(row)->text(ContactRow::NumberColumn); }
     QStringList Numbers(int count) const {
         QStringList numbers;
@@ -44,23 +48,23 @@ protected:
     }
 
     void ClickRow(int row, Qt::MouseButton button = Qt::LeftButton) {
-        ClickListRow(form.PhoneNumbersListView, row, button);
+        ClickListRow(form.Contacts()->PhoneNumbersListView(), row, button);
     }
 
     // Replaces the phone field's text by typing, as the user would.
-    void TypeNumber(const QString& text) { TypeInto(form.PhoneNumberEdit, text); }
+    void TypeNumber(const QString& text) { TypeInto(form.Editor()->PhoneNumberEdit(), text); }
 
     void ClickBox(QCheckBox* box) {
         // On the box itself, not on the empty space right of its caption.
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     }
-    QCheckBox* InputBox(int input) const { return form.EditorCheckBoxes[input + 1]; }
+    QCheckBox* InputBox(int input) const { return form.Editor()->EditorCheckBoxes()[input + 1]; }
     void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     void ExpectEditorShows(const ContactEntry& entry) {
-        EXPECT_EQ(form.PhoneNumberEdit->text(), entry.PhoneNumber);
-        EXPECT_EQ(form.SMSCheckBox->isChecked(), entry.ReportBySms);
-        EXPECT_EQ(form.VoiceCheckBox->isChecked(), entry.ReportByVoice);
+        EXPECT_EQ(form.Editor()->PhoneNumberEdit()->text(), entry.PhoneNumber);
+        EXPECT_EQ(form.Editor()->SMSCheckBox()->isChecked(), entry.ReportBySms);
+        EXPECT_EQ(form.Editor()->VoiceCheckBox()->isChecked(), entry.ReportByVoice);
         for (int n = 1; n <= 8; ++n) {
             EXPECT_EQ(InputBox(n)->isChecked(), entry.ReportsInput[n - 1]) << "input " << n;
         }
@@ -72,38 +76,38 @@ protected:
 TEST_F(ContactEditorTest, StoringIntoAnEmptyLocationMovesItUpAndMarksTheSettings) {
     Fill({Contact("111"), Contact("222")});
     ClickRow(5);
-    EXPECT_TRUE(form.PhoneNumberEditPanel->isEnabled());
-    EXPECT_TRUE(form.PhoneNumberEdit->isEnabled());
-    EXPECT_FALSE(form.DeleteButton->isEnabled());
-    EXPECT_FALSE(form.SaveButton->isEnabled());
+    EXPECT_TRUE(form.Editor()->isEnabled());
+    EXPECT_TRUE(form.Editor()->PhoneNumberEdit()->isEnabled());
+    EXPECT_FALSE(form.Editor()->DeleteButton()->isEnabled());
+    EXPECT_FALSE(form.Editor()->SaveButton()->isEnabled());
 
     DialogAnswerer answerer({});
     TypeNumber("0123456789");
-    EXPECT_TRUE(form.SaveButton->isEnabled());
-    EXPECT_TRUE(form.RevertButton->isEnabled());
-    ClickBox(form.SMSCheckBox);
+    EXPECT_TRUE(form.Editor()->SaveButton()->isEnabled());
+    EXPECT_TRUE(form.Editor()->RevertButton()->isEnabled());
+    ClickBox(form.Editor()->SMSCheckBox());
     ClickBox(InputBox(1));
-    Click(form.SaveButton);
+    Click(form.Editor()->SaveButton());
 
     EXPECT_TRUE(answerer.Seen().empty());
     EXPECT_EQ(Numbers(6), QStringList({"111", "222", "0123456789", "", "", ""}));
     EXPECT_EQ(ContactRow::Read(Row(2)), Contact("0123456789"));
     EXPECT_EQ(Row(2)->text(0), "3");
-    EXPECT_EQ(form.SelectedContactRow(), 2);
-    EXPECT_EQ(form.CurrentContactRow, 2);
+    EXPECT_EQ(form.Contacts()->SelectedContactRow(), 2);
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), 2);
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
-    EXPECT_FALSE(form.SaveButton->isEnabled());
-    EXPECT_FALSE(form.RevertButton->isEnabled());
-    EXPECT_TRUE(form.DeleteButton->isEnabled());
-    EXPECT_FALSE(form.ContactEditorModified());
+    EXPECT_FALSE(form.Editor()->SaveButton()->isEnabled());
+    EXPECT_FALSE(form.Editor()->RevertButton()->isEnabled());
+    EXPECT_TRUE(form.Editor()->DeleteButton()->isEnabled());
+    EXPECT_FALSE(form.Editor()->ContactEditorModified());
 }
 
 TEST_F(ContactEditorTest, EnterInTheEditorStoresTheEntry) {
     Fill({Contact("111")});
     ClickRow(0);
-    ClickBox(form.VoiceCheckBox);
-    form.PhoneNumberEdit->setFocus();
-    QTest::keyClick(form.PhoneNumberEdit, Qt::Key_Return);
+    ClickBox(form.Editor()->VoiceCheckBox());
+    form.Editor()->PhoneNumberEdit()->setFocus();
+    QTest::keyClick(form.Editor()->PhoneNumberEdit(), Qt::Key_Return);
     EXPECT_EQ(ContactRow::Read(Row(0)), Contact("111", {1}, true, true));
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
@@ -114,7 +118,7 @@ TEST_F(ContactEditorTest, DuplicateNamesTheOtherLocationAndOwnRowIsAllowed) {
     TypeNumber("333");
     {
         DialogAnswerer answerer({"OK"});
-        Click(form.SaveButton);
+        Click(form.Editor()->SaveButton());
         ASSERT_EQ(answerer.Seen().size(), 1u);
         const SeenDialog& error = answerer.Seen().at(0);
         EXPECT_EQ(error.title, "Error");
@@ -123,14 +127,14 @@ TEST_F(ContactEditorTest, DuplicateNamesTheOtherLocationAndOwnRowIsAllowed) {
         EXPECT_EQ(error.icon, ErrorIcon);
     }
     EXPECT_EQ(Numbers(3), QStringList({"111", "222", "333"}));
-    EXPECT_EQ(form.PhoneNumberEdit->text(), "333");
-    EXPECT_EQ(form.focusWidget(), form.PhoneNumberEdit);
+    EXPECT_EQ(form.Editor()->PhoneNumberEdit()->text(), "333");
+    EXPECT_EQ(form.focusWidget(), form.Editor()->PhoneNumberEdit());
     EXPECT_EQ(form.windowTitle(), "ORNEX");
 
     DialogAnswerer none({});
     TypeNumber("111");
-    ClickBox(form.VoiceCheckBox);
-    Click(form.SaveButton);
+    ClickBox(form.Editor()->VoiceCheckBox());
+    Click(form.Editor()->SaveButton());
     EXPECT_TRUE(none.Seen().empty());
     EXPECT_EQ(ContactRow::Read(Row(0)), Contact("111", {1}, true, true));
 }
@@ -143,11 +147,11 @@ TEST_F(ContactEditorTest, SixteenOtherContactsBlockOnlyACheckedInput) {
     form.Settings().WriteContacts(contacts);
     ClickRow(16);
     TypeNumber("999");
-    ClickBox(form.SMSCheckBox);
+    ClickBox(form.Editor()->SMSCheckBox());
     ClickBox(InputBox(3));
     {
         DialogAnswerer answerer({"OK"});
-        Click(form.SaveButton);
+        Click(form.Editor()->SaveButton());
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen().at(0).text,
                   "There are more than 16 phone numbers assigned to input 3!");
@@ -157,14 +161,14 @@ TEST_F(ContactEditorTest, SixteenOtherContactsBlockOnlyACheckedInput) {
     DialogAnswerer none({});
     ClickBox(InputBox(3));
     ClickBox(InputBox(1));
-    Click(form.SaveButton);
+    Click(form.Editor()->SaveButton());
     EXPECT_TRUE(none.Seen().empty());
     EXPECT_EQ(ContactRow::Read(Row(16)), Contact("999", {1}));
 }
 
 TEST_F(ContactEditorTest, ForbiddenCharactersAreUndoneWithTheCaretInPlace) {
     ClickRow(0);
-    QLineEdit* edit = form.PhoneNumberEdit;
+    QLineEdit* edit = form.Editor()->PhoneNumberEdit();
     TypeNumber("0123");
     QTest::keyClick(edit, Qt::Key_Left);
     QTest::keyClick(edit, Qt::Key_Left);
@@ -194,7 +198,7 @@ TEST_F(ContactEditorTest, ForbiddenCharactersAreUndoneWithTheCaretInPlace) {
     EXPECT_EQ(edit->text().size(), 16);
     QTest::keyClick(edit, '0');
     EXPECT_EQ(edit->text(), "+0123*#123456789");
-    EXPECT_TRUE(form.SaveButton->isEnabled());
+    EXPECT_TRUE(form.Editor()->SaveButton()->isEnabled());
 }
 
 TEST_F(ContactEditorTest, LoadedNumberIsShownAsItStands) {
@@ -202,25 +206,25 @@ TEST_F(ContactEditorTest, LoadedNumberIsShownAsItStands) {
     Fill({Contact("555"), Contact("12-34")});
     ClickRow(0);
     ClickRow(1);
-    EXPECT_EQ(form.PhoneNumberEdit->text(), "12-34");
-    EXPECT_FALSE(form.ContactEditorModified());
+    EXPECT_EQ(form.Editor()->PhoneNumberEdit()->text(), "12-34");
+    EXPECT_FALSE(form.Editor()->ContactEditorModified());
 }
 
 TEST_F(ContactEditorTest, AllBoxChecksUnchecksAndFollowsTheInputs) {
     ClickRow(0);
-    QCheckBox* all = form.AllInputsCheckBox;
+    QCheckBox* all = form.Editor()->AllInputsCheckBox();
     ClickBox(all);
     EXPECT_EQ(all->checkState(), Qt::Checked);
     for (int n = 1; n <= 8; ++n) {
         EXPECT_TRUE(InputBox(n)->isChecked()) << n;
     }
-    EXPECT_TRUE(form.SaveButton->isEnabled());
+    EXPECT_TRUE(form.Editor()->SaveButton()->isEnabled());
     ClickBox(all);
     EXPECT_EQ(all->checkState(), Qt::Unchecked);
     for (int n = 1; n <= 8; ++n) {
         EXPECT_FALSE(InputBox(n)->isChecked()) << n;
     }
-    EXPECT_FALSE(form.SaveButton->isEnabled());
+    EXPECT_FALSE(form.Editor()->SaveButton()->isEnabled());
 
     ClickBox(InputBox(4));
     EXPECT_EQ(all->checkState(), Qt::PartiallyChecked);
@@ -243,12 +247,12 @@ TEST_F(ContactEditorTest, AllBoxChecksUnchecksAndFollowsTheInputs) {
 TEST_F(ContactEditorTest, LoadingARowSetsTheAllBox) {
     Fill({Contact("111", {1, 2, 3, 4, 5, 6, 7, 8}), Contact("222", {5}), Contact("333", {})});
     ClickRow(0);
-    EXPECT_EQ(form.AllInputsCheckBox->checkState(), Qt::Checked);
+    EXPECT_EQ(form.Editor()->AllInputsCheckBox()->checkState(), Qt::Checked);
     ClickRow(1);
-    EXPECT_EQ(form.AllInputsCheckBox->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(form.Editor()->AllInputsCheckBox()->checkState(), Qt::PartiallyChecked);
     ClickRow(2);
-    EXPECT_EQ(form.AllInputsCheckBox->checkState(), Qt::Unchecked);
-    EXPECT_FALSE(form.SaveButton->isEnabled());
+    EXPECT_EQ(form.Editor()->AllInputsCheckBox()->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(form.Editor()->SaveButton()->isEnabled());
 }
 
 class SaveChangesTest : public ContactEditorTest {
@@ -276,8 +280,8 @@ TEST_F(SaveChangesTest, NoLoadsTheOtherRow) {
     ExpectQuestion(answerer.Seen().at(0));
     EXPECT_EQ(Number(0), "111");
     ExpectEditorShows(Contact("222", {2}, false, true));
-    EXPECT_EQ(form.CurrentContactRow, 1);
-    EXPECT_FALSE(form.SaveButton->isEnabled());
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), 1);
+    EXPECT_FALSE(form.Editor()->SaveButton()->isEnabled());
 }
 
 TEST_F(SaveChangesTest, YesWithABlankNumberKeepsTheFirstRowAndAsksOnce) {
@@ -289,19 +293,19 @@ TEST_F(SaveChangesTest, YesWithABlankNumberKeepsTheFirstRowAndAsksOnce) {
     EXPECT_EQ(answerer.Seen().at(1).title, "Error");
     EXPECT_EQ(answerer.Seen().at(1).text, "The phone number cannot be blank!");
 
-    EXPECT_EQ(form.SelectedContactRow(), 0);
-    EXPECT_EQ(form.CurrentContactRow, 0);
+    EXPECT_EQ(form.Contacts()->SelectedContactRow(), 0);
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), 0);
     EXPECT_EQ(Number(0), "111");
     ExpectEditorShows(Contact("", {1}));
     // The kept entry still differs from its row, so it can still be stored.
-    EXPECT_TRUE(form.SaveButton->isEnabled());
-    EXPECT_EQ(form.focusWidget(), form.PhoneNumberEdit);
+    EXPECT_TRUE(form.Editor()->SaveButton()->isEnabled());
+    EXPECT_EQ(form.focusWidget(), form.Editor()->PhoneNumberEdit());
 }
 
 TEST_F(SaveChangesTest, YesStoresInPlaceWithoutCompactingAndMarksTheSettings) {
     ClickRow(5);
     TypeNumber("555");
-    ClickBox(form.VoiceCheckBox);
+    ClickBox(form.Editor()->VoiceCheckBox());
     ClickBox(InputBox(6));
     {
         DialogAnswerer answerer({"Yes"});
@@ -317,60 +321,60 @@ TEST_F(SaveChangesTest, YesStoresInPlaceWithoutCompactingAndMarksTheSettings) {
     ASSERT_EQ(closing.Seen().size(), 1u);
     EXPECT_EQ(closing.Seen().at(0).title, "Settings Changed");
     ExpectEditorShows(Contact("111", {1}));
-    EXPECT_EQ(form.CurrentContactRow, 0);
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), 0);
 }
 
 TEST_F(SaveChangesTest, UnchangedEditorAsksNothing) {
-    ClickBox(form.SMSCheckBox);
-    ClickBox(form.SMSCheckBox);
+    ClickBox(form.Editor()->SMSCheckBox());
+    ClickBox(form.Editor()->SMSCheckBox());
     DialogAnswerer answerer({});
     ClickRow(1);
     EXPECT_TRUE(answerer.Seen().empty());
-    EXPECT_EQ(form.CurrentContactRow, 1);
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), 1);
 }
 
 TEST_F(SaveChangesTest, BeforeSendingNoKeepsTheEditAndYesStoresInPlace) {
     TypeNumber("1119");
     {
         DialogAnswerer answerer({"No"});
-        EXPECT_TRUE(form.AskToStoreContactBeforeSending());
+        EXPECT_TRUE(form.Editor()->AskToStoreContactBeforeSending());
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen().at(0).text,
                   "Do you want to save the changes to this phone number entry before sending?");
     }
     EXPECT_EQ(Number(0), "111");
-    EXPECT_EQ(form.PhoneNumberEdit->text(), "1119");
-    EXPECT_TRUE(form.SaveButton->isEnabled());
+    EXPECT_EQ(form.Editor()->PhoneNumberEdit()->text(), "1119");
+    EXPECT_TRUE(form.Editor()->SaveButton()->isEnabled());
 
     TypeNumber("222");
     {
         DialogAnswerer answerer({"Yes", "OK"});
-        EXPECT_FALSE(form.AskToStoreContactBeforeSending());
+        EXPECT_FALSE(form.Editor()->AskToStoreContactBeforeSending());
         EXPECT_EQ(answerer.Seen().size(), 2u);
     }
-    EXPECT_EQ(form.SelectedContactRow(), 0);
+    EXPECT_EQ(form.Contacts()->SelectedContactRow(), 0);
 
     TypeNumber("1119");
     {
         DialogAnswerer answerer({"Yes"});
-        EXPECT_TRUE(form.AskToStoreContactBeforeSending());
+        EXPECT_TRUE(form.Editor()->AskToStoreContactBeforeSending());
     }
     EXPECT_EQ(Number(0), "1119");
-    EXPECT_FALSE(form.SaveButton->isEnabled());
+    EXPECT_FALSE(form.Editor()->SaveButton()->isEnabled());
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 
     DialogAnswerer none({});
-    EXPECT_TRUE(form.AskToStoreContactBeforeSending());
+    EXPECT_TRUE(form.Editor()->AskToStoreContactBeforeSending());
     EXPECT_TRUE(none.Seen().empty());
 }
 
 TEST_F(SaveChangesTest, ClearingTheEditorDropsTheEditUnasked) {
     TypeNumber("1119");
     DialogAnswerer answerer({});
-    form.ClearContactEditor();
-    EXPECT_EQ(form.SelectedContactRow(), -1);
-    EXPECT_EQ(form.CurrentContactRow, -1);
-    EXPECT_FALSE(form.PhoneNumberEditPanel->isEnabled());
+    form.Editor()->ClearContactEditor();
+    EXPECT_EQ(form.Contacts()->SelectedContactRow(), -1);
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), -1);
+    EXPECT_FALSE(form.Editor()->isEnabled());
     ExpectEditorShows(ContactEntry{});
     ClickRow(1);
     EXPECT_TRUE(answerer.Seen().empty());
@@ -385,11 +389,11 @@ TEST_F(ContactEditorTest, FocusAfterSaveRevertAndDeleteStaysWithTheContacts) {
         std::vector<DialogAnswer> answers;
         QWidget* focus;
     } cases[] = {
-        {form.SaveButton, {}, form.PhoneNumbersListView},
-        {form.RevertButton, {}, form.PhoneNumberEdit},
-        {form.DeleteButton, {"Yes"}, form.PhoneNumbersListView},
+        {form.Editor()->SaveButton(), {}, form.Contacts()->PhoneNumbersListView()},
+        {form.Editor()->RevertButton(), {}, form.Editor()->PhoneNumberEdit()},
+        {form.Editor()->DeleteButton(), {"Yes"}, form.Contacts()->PhoneNumbersListView()},
     };
-    form.GetPageButton->setEnabled(true);
+    form.GetPageButton()->setEnabled(true);
     for (const auto& c : cases) {
         Fill({Contact("111"), Contact("222")});
         ClickRow(1);
@@ -405,12 +409,12 @@ TEST_F(ContactEditorTest, FocusAfterSaveRevertAndDeleteStaysWithTheContacts) {
 TEST_F(ContactEditorTest, DeleteAsksEmptiesAndMovesTheRestUp) {
     Fill({Contact("111"), Contact("222", {2, 3}, true, true), Contact("333")});
     ClickRow(3);
-    EXPECT_FALSE(form.DeleteButton->isEnabled());
+    EXPECT_FALSE(form.Editor()->DeleteButton()->isEnabled());
     ClickRow(1);
-    EXPECT_TRUE(form.DeleteButton->isEnabled());
+    EXPECT_TRUE(form.Editor()->DeleteButton()->isEnabled());
     {
         DialogAnswerer answerer({"No"});
-        Click(form.DeleteButton);
+        Click(form.Editor()->DeleteButton());
         ASSERT_EQ(answerer.Seen().size(), 1u);
         const SeenDialog& seen = answerer.Seen().at(0);
         EXPECT_EQ(seen.title, "Delete Phone Number");
@@ -424,15 +428,15 @@ TEST_F(ContactEditorTest, DeleteAsksEmptiesAndMovesTheRestUp) {
     EXPECT_EQ(form.windowTitle(), "ORNEX");
 
     DialogAnswerer answerer({"Yes"});
-    Click(form.DeleteButton);
+    Click(form.Editor()->DeleteButton());
     EXPECT_EQ(Numbers(3), QStringList({"111", "333", ""}));
     EXPECT_EQ(ContactRow::Read(Row(2)), ContactEntry{});
-    EXPECT_EQ(form.SelectedContactRow(), -1);
-    EXPECT_EQ(form.CurrentContactRow, -1);
-    EXPECT_FALSE(form.PhoneNumberEditPanel->isEnabled());
+    EXPECT_EQ(form.Contacts()->SelectedContactRow(), -1);
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), -1);
+    EXPECT_FALSE(form.Editor()->isEnabled());
     ExpectEditorShows(ContactEntry{});
-    EXPECT_FALSE(form.DeleteButton->isEnabled());
-    EXPECT_FALSE(form.SaveButton->isEnabled());
+    EXPECT_FALSE(form.Editor()->DeleteButton()->isEnabled());
+    EXPECT_FALSE(form.Editor()->SaveButton()->isEnabled());
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
 
@@ -444,19 +448,21 @@ protected:
     }
 
     std::vector<bool> EnabledItems() const {
-        return {form.MoveToTopOfListMenuItem->isEnabled(), form.MoveUpListMenuItem->isEnabled(),
-                form.MoveDownListMenuItem->isEnabled(), form.MoveToEndOfListMenuItem->isEnabled()};
+        return {form.Contacts()->MoveToTopOfListMenuItem()->isEnabled(),
+                form.Contacts()->MoveUpListMenuItem()->isEnabled(),
+                form.Contacts()->MoveDownListMenuItem()->isEnabled(),
+                form.Contacts()->MoveToEndOfListMenuItem()->isEnabled()};
     }
 
     void ChooseFromMenu(QAction* item) {
-        QMenu* menu = form.PhoneNumbersListPopupMenu;
+        QMenu* menu = form.Contacts()->PhoneNumbersListPopupMenu();
         ASSERT_TRUE(menu->isVisible());
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
     }
 };
 
 TEST_F(PopupMenuTest, OpensOncePerRightClickWithItemsForTheLocation) {
-    QMenu* menu = form.PhoneNumbersListPopupMenu;
+    QMenu* menu = form.Contacts()->PhoneNumbersListPopupMenu();
     QSignalSpy opened(menu, &QMenu::aboutToShow);
     ClickRow(0, Qt::RightButton);
     EXPECT_EQ(opened.count(), 1);
@@ -481,29 +487,29 @@ TEST_F(PopupMenuTest, OpensOncePerRightClickWithItemsForTheLocation) {
 TEST_F(PopupMenuTest, MovesReloadTheEntryAndMarkTheSettings) {
     DialogAnswerer answerer({});
     ClickRow(2, Qt::RightButton);
-    ChooseFromMenu(form.MoveToTopOfListMenuItem);
+    ChooseFromMenu(form.Contacts()->MoveToTopOfListMenuItem());
     EXPECT_EQ(Numbers(4), QStringList({"333", "111", "222", ""}));
-    EXPECT_EQ(form.SelectedContactRow(), 0);
-    EXPECT_EQ(form.CurrentContactRow, 0);
-    EXPECT_EQ(form.PhoneNumberEdit->text(), "333");
+    EXPECT_EQ(form.Contacts()->SelectedContactRow(), 0);
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), 0);
+    EXPECT_EQ(form.Editor()->PhoneNumberEdit()->text(), "333");
     // The order is the order in which the dialler calls: a change to save.
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 
     // An edit that was not stored is dropped by the move, without a question.
     TypeNumber("3339");
     ClickRow(0, Qt::RightButton);
-    ChooseFromMenu(form.MoveDownListMenuItem);
+    ChooseFromMenu(form.Contacts()->MoveDownListMenuItem());
     EXPECT_EQ(Numbers(3), QStringList({"111", "333", "222"}));
-    EXPECT_EQ(form.PhoneNumberEdit->text(), "333");
-    EXPECT_FALSE(form.SaveButton->isEnabled());
+    EXPECT_EQ(form.Editor()->PhoneNumberEdit()->text(), "333");
+    EXPECT_FALSE(form.Editor()->SaveButton()->isEnabled());
 
     ClickRow(1, Qt::RightButton);
-    ChooseFromMenu(form.MoveToEndOfListMenuItem);
+    ChooseFromMenu(form.Contacts()->MoveToEndOfListMenuItem());
     EXPECT_EQ(Numbers(4), QStringList({"111", "222", "333", ""}));
     ClickRow(2, Qt::RightButton);
-    ChooseFromMenu(form.MoveUpListMenuItem);
+    ChooseFromMenu(form.Contacts()->MoveUpListMenuItem());
     EXPECT_EQ(Numbers(3), QStringList({"111", "333", "222"}));
-    EXPECT_EQ(form.CurrentContactRow, 1);
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), 1);
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
     EXPECT_TRUE(answerer.Seen().empty());
 }

@@ -11,6 +11,9 @@
 #include "support/SettingsBuilders.h"
 #include "support/VoiceImages.h"
 
+#include "app/ContactsPage.h"
+#include "app/OutputsPage.h"
+#include "app/PinPanel.h"
 #include "app/VoiceMessagePage.h"
 #include "platform/CircleShape.h"
 #include "voice/VoiceMessageStore.h"
@@ -114,7 +117,7 @@ public:
         fileBytes = EncodeSettingsFile(WindowSite());
         form->show();
         DialogAnswerer answerer({DialogAnswer::ChooseFile(filePath)});
-        form->OpenFileMenuItem->trigger();
+        form->OpenFileMenuItem()->trigger();
         ASSERT_EQ(form->Settings().Read(), WindowSite());
         PutVoiceImage(VoiceMessages[0], QuietVoiceImage(72000));
         dialler.ClearReceivedCommands();
@@ -134,7 +137,9 @@ public:
         dialler.HangUp();
     }
 
-    int Lamp(int output) const { return form->OutputControls[output - 1].Status->BrushColor(); }
+    int Lamp(int output) const {
+        return form->Outputs()->OutputControls()[output - 1].Status->BrushColor();
+    }
 
     QTemporaryDir folder;
     QString filePath;
@@ -169,7 +174,7 @@ TEST_P(FaultMatrix, TheWindowComesBackUnchangedAndFindsTheDiallerAgain) {
 
     // Off the Outputs page, so that the supervisor stops asking a silent
     // dialler for its outputs at every tick.
-    form->PageControl->setCurrentWidget(form->PhoneNumbersSheet);
+    form->PageControl()->setCurrentWidget(form->Contacts());
     if (!row.unplugged) {
         Unplug();
     }
@@ -184,7 +189,7 @@ TEST_P(FaultMatrix, TheWindowComesBackUnchangedAndFindsTheDiallerAgain) {
     devices.AddDialler(UniqueTtyName(back), back);
     ASSERT_TRUE(WaitForConnection(WaitMs)) << Status().toStdString();
     DialogAnswerer noDialogs({});
-    form->GetAllButton->click();
+    form->GetAllButton()->click();
     EXPECT_TRUE(noDialogs.Seen().empty());
     // A send cut short may have changed some of the dialler's settings.
     const DiallerSettings holds = dialler.Settings();
@@ -193,20 +198,20 @@ TEST_P(FaultMatrix, TheWindowComesBackUnchangedAndFindsTheDiallerAgain) {
 }
 
 void GetAll(TMainForm& form) {
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
 }
 void SendAll(TMainForm& form) {
-    form.SendAllButton->click();
+    form.SendAllButton()->click();
 }
 void SendPins(TMainForm& form) {
-    form.SendPINButton->click();
+    form.Pins()->SendPINButton()->click();
 }
 void SendVoiceMessage(TMainForm& form) {
-    form.VoiceMessageSheet->SendMessageButton->click();
+    form.Voice()->SendMessageButton->click();
 }
 // Showing the Outputs page asks the dialler for both outputs' states.
 void ShowOutputs(TMainForm& form) {
-    form.PageControl->setCurrentWidget(form.OutputsSheet);
+    form.PageControl()->setCurrentWidget(form.Outputs());
     QTest::qWait(100);
 }
 
@@ -299,7 +304,7 @@ protected:
 
     void ExpectGetAllReadsTheDialler() {
         DialogAnswerer noDialogs({});
-        form->GetAllButton->click();
+        form->GetAllButton()->click();
         EXPECT_TRUE(noDialogs.Seen().empty());
         ExpectBusyStateRestored(*form);
         EXPECT_EQ(form->Settings().Read(), DiallerSite());
@@ -329,7 +334,7 @@ TEST_F(FaultsWithoutFailure, AConfirmationJustInTimeIsTaken) {
     dialler.SetBehaviour(behaviour);
     form->Settings().Write(WindowSite());
     DialogAnswerer noDialogs({});
-    form->SendPINButton->click();
+    form->Pins()->SendPINButton()->click();
     EXPECT_TRUE(noDialogs.Seen().empty());
     ExpectBusyStateRestored(*form);
     EXPECT_EQ(dialler.Settings().AdminPin, WindowSite().AdminPin);
@@ -350,9 +355,9 @@ protected:
         file.close();
         form.show();
         DialogAnswerer answerer({DialogAnswer::ChooseFile(path)});
-        form.OpenFileMenuItem->trigger();
+        form.OpenFileMenuItem()->trigger();
         ASSERT_EQ(form.windowTitle(), "ORNEX - site.ornex");
-        form.AdminPINEdit->setText("5555");
+        form.Pins()->AdminPINEdit()->setText("5555");
         ASSERT_EQ(form.windowTitle(), "ORNEX - site.ornex*");
     }
 
@@ -366,7 +371,7 @@ protected:
         user[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
         EXPECT_EQ(syscall(SYS_capset, &header, user), 0);
         DialogAnswerer answerer({"OK"});
-        form.SaveFileMenuItem->trigger();
+        form.SaveFileMenuItem()->trigger();
         EXPECT_EQ(syscall(SYS_capset, &header, saved), 0);
         EXPECT_EQ(answerer.Seen().size(), 1u);
         return answerer.Seen().empty() ? SeenDialog{} : answerer.Seen().front();

@@ -1,4 +1,9 @@
+#include "app/ContactEditor.h"
+#include "app/ContactsPage.h"
+#include "app/InputsPage.h"
+#include "app/PinPanel.h"
 #include "app/TMainForm.h"
+#include "device/DeviceSession.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/FieldEvents.h"
 #include "settings/SettingsFile.h"
@@ -64,7 +69,7 @@ protected:
 
     // Gives the settings the modified mark without a field check.
     void Mark() {
-        form.InputControls[0].SMSMessageEdit->setText("Fire");
+        form.Inputs()->InputControls()[0].SMSMessageEdit->setText("Fire");
         ASSERT_TRUE(form.SettingsModified());
     }
 
@@ -74,114 +79,114 @@ protected:
 
 TEST_F(FieldChecksTest, AdminPinNeedsFourDigitsBeforeItCanBeLeft) {
     DialogAnswerer noDialogs({});
-    TypeInto(form.AdminPINEdit, "123");
-    TabOutOf(form.AdminPINEdit);
-    EXPECT_EQ(Focused(), form.AdminPINEdit);
-    EXPECT_EQ(form.AdminPINEdit->text(), "123");
+    TypeInto(form.Pins()->AdminPINEdit(), "123");
+    TabOutOf(form.Pins()->AdminPINEdit());
+    EXPECT_EQ(Focused(), form.Pins()->AdminPINEdit());
+    EXPECT_EQ(form.Pins()->AdminPINEdit()->text(), "123");
 
-    QTest::keyClicks(form.AdminPINEdit, "4");
-    TabOutOf(form.AdminPINEdit);
-    EXPECT_NE(Focused(), form.AdminPINEdit);
+    QTest::keyClicks(form.Pins()->AdminPINEdit(), "4");
+    TabOutOf(form.Pins()->AdminPINEdit());
+    EXPECT_NE(Focused(), form.Pins()->AdminPINEdit());
 
-    TypeInto(form.AdminPINEdit, "12a3b45678");
-    EXPECT_EQ(form.AdminPINEdit->text(), "123456");
-    TabOutOf(form.AdminPINEdit);
-    EXPECT_NE(Focused(), form.AdminPINEdit);
+    TypeInto(form.Pins()->AdminPINEdit(), "12a3b45678");
+    EXPECT_EQ(form.Pins()->AdminPINEdit()->text(), "123456");
+    TabOutOf(form.Pins()->AdminPINEdit());
+    EXPECT_NE(Focused(), form.Pins()->AdminPINEdit());
     EXPECT_TRUE(noDialogs.Seen().empty());
 }
 
 TEST_F(FieldChecksTest, EmptyOrPastedNonDigitPinsCannotBeLeft) {
     DialogAnswerer noDialogs({});
-    TypeInto(form.UserPINEdit, "");
-    TabOutOf(form.UserPINEdit);
-    EXPECT_EQ(Focused(), form.UserPINEdit);
+    TypeInto(form.Pins()->UserPINEdit(), "");
+    TabOutOf(form.Pins()->UserPINEdit());
+    EXPECT_EQ(Focused(), form.Pins()->UserPINEdit());
 
     // Pasted text is not filtered by the keyboard rule.
     for (const char* pasted : {"12a4", "-123", "+1234", " 1234", "-1"}) {
-        form.UserPINEdit->setText(QString::fromLatin1(pasted));
-        TabOutOf(form.UserPINEdit);
-        EXPECT_EQ(Focused(), form.UserPINEdit) << pasted;
+        form.Pins()->UserPINEdit()->setText(QString::fromLatin1(pasted));
+        TabOutOf(form.Pins()->UserPINEdit());
+        EXPECT_EQ(Focused(), form.Pins()->UserPINEdit()) << pasted;
     }
-    form.UserPINEdit->setText("000000");
-    TabOutOf(form.UserPINEdit);
-    EXPECT_NE(Focused(), form.UserPINEdit);
+    form.Pins()->UserPINEdit()->setText("000000");
+    TabOutOf(form.Pins()->UserPINEdit());
+    EXPECT_NE(Focused(), form.Pins()->UserPINEdit());
     EXPECT_TRUE(noDialogs.Seen().empty());
 }
 
 TEST_F(FieldChecksTest, EqualPinsKeepTheFocusInTheFieldThatWasLeft) {
     {
         DialogAnswerer answerer({"OK"});
-        TypeInto(form.UserPINEdit, "7431");
-        TabOutOf(form.UserPINEdit);
+        TypeInto(form.Pins()->UserPINEdit(), "7431");
+        TabOutOf(form.Pins()->UserPINEdit());
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen()[0].title, "PIN Error");
         EXPECT_EQ(answerer.Seen()[0].text, "The User and Admin PINs are the same.");
         EXPECT_EQ(answerer.Seen()[0].buttons, QStringList{"OK"});
         EXPECT_EQ(answerer.Seen()[0].icon, ErrorIcon);
-        EXPECT_EQ(Focused(), form.UserPINEdit);
-        EXPECT_EQ(form.UserPINEdit->text(), "7431");
+        EXPECT_EQ(Focused(), form.Pins()->UserPINEdit());
+        EXPECT_EQ(form.Pins()->UserPINEdit()->text(), "7431");
     }
     {
         // Leaving the Admin PIN for the User PIN: one message, the Admin
         // PIN's, and the User PIN does not complain about being left again.
         DialogAnswerer answerer({"OK"});
-        form.AdminPINEdit->setFocus();
+        form.Pins()->AdminPINEdit()->setFocus();
         Settle();
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen()[0].text, "The User and Admin PINs are the same.");
     }
     {
         DialogAnswerer answerer({"OK"});
-        ASSERT_EQ(Focused(), form.UserPINEdit);
-        form.AdminPINEdit->setFocus();
+        ASSERT_EQ(Focused(), form.Pins()->UserPINEdit());
+        form.Pins()->AdminPINEdit()->setFocus();
         Settle();
-        ASSERT_EQ(Focused(), form.UserPINEdit);
+        ASSERT_EQ(Focused(), form.Pins()->UserPINEdit());
         ASSERT_EQ(answerer.Seen().size(), 1u);
     }
     {
         // Changing one of them ends it.
         DialogAnswerer noDialogs({});
-        QTest::keyClick(form.UserPINEdit, Qt::Key_Backspace);
-        QTest::keyClicks(form.UserPINEdit, "2");
-        TabOutOf(form.UserPINEdit);
-        EXPECT_NE(Focused(), form.UserPINEdit);
+        QTest::keyClick(form.Pins()->UserPINEdit(), Qt::Key_Backspace);
+        QTest::keyClicks(form.Pins()->UserPINEdit(), "2");
+        TabOutOf(form.Pins()->UserPINEdit());
+        EXPECT_NE(Focused(), form.Pins()->UserPINEdit());
         EXPECT_TRUE(noDialogs.Seen().empty());
     }
     {
         DialogAnswerer answerer({"OK"});
-        TypeInto(form.AdminPINEdit, "7432");
-        form.SMSCheckBox->setFocus();
-        form.UserPINEdit->setFocus(); // from nowhere near: only the Admin PIN was left
+        TypeInto(form.Pins()->AdminPINEdit(), "7432");
+        form.Editor()->SMSCheckBox()->setFocus();
+        form.Pins()->UserPINEdit()->setFocus(); // from nowhere near: only the Admin PIN was left
         Settle();
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen()[0].text, "The Admin and User PINs are the same.");
-        EXPECT_EQ(Focused(), form.AdminPINEdit);
+        EXPECT_EQ(Focused(), form.Pins()->AdminPINEdit());
     }
 }
 
 TEST_F(FieldChecksTest, FocusGoingBackIsNoExitOfTheFieldThatHadItBriefly) {
     DialogAnswerer noDialogs({});
-    form.UserPINEdit->setText("34");
-    TypeInto(form.AdminPINEdit, "12");
-    form.UserPINEdit->setFocus(Qt::TabFocusReason);
+    form.Pins()->UserPINEdit()->setText("34");
+    TypeInto(form.Pins()->AdminPINEdit(), "12");
+    form.Pins()->UserPINEdit()->setFocus(Qt::TabFocusReason);
     Settle();
-    EXPECT_EQ(Focused(), form.AdminPINEdit);
+    EXPECT_EQ(Focused(), form.Pins()->AdminPINEdit());
     EXPECT_FALSE(FocusReturnPending());
     EXPECT_TRUE(noDialogs.Seen().empty());
 }
 
 TEST_F(FieldChecksTest, ClickThatLeavesABadFieldDoesNotRun) {
-    auto* probe = new QPushButton(QStringLiteral("Probe"), form.PINPanel);
+    auto* probe = new QPushButton(QStringLiteral("Probe"), form.Pins());
     probe->setGeometry(400, 8, 60, 25);
     probe->show();
     QSignalSpy clicks(probe, &QPushButton::clicked);
 
     DialogAnswerer noDialogs({});
-    TypeInto(form.AdminPINEdit, "12");
+    TypeInto(form.Pins()->AdminPINEdit(), "12");
     QTest::mouseClick(probe, Qt::LeftButton);
     Settle();
     EXPECT_EQ(clicks.count(), 0);
-    EXPECT_EQ(Focused(), form.AdminPINEdit);
+    EXPECT_EQ(Focused(), form.Pins()->AdminPINEdit());
 
     // A user's click: the release comes after the window has had its say.
     QTest::mousePress(probe, Qt::LeftButton);
@@ -189,9 +194,9 @@ TEST_F(FieldChecksTest, ClickThatLeavesABadFieldDoesNotRun) {
     QTest::mouseRelease(probe, Qt::LeftButton);
     Settle();
     EXPECT_EQ(clicks.count(), 0);
-    EXPECT_EQ(Focused(), form.AdminPINEdit);
+    EXPECT_EQ(Focused(), form.Pins()->AdminPINEdit());
 
-    QTest::keyClicks(form.AdminPINEdit, "34");
+    QTest::keyClicks(form.Pins()->AdminPINEdit(), "34");
     QTest::mouseClick(probe, Qt::LeftButton);
     Settle();
     EXPECT_EQ(clicks.count(), 1);
@@ -200,22 +205,22 @@ TEST_F(FieldChecksTest, ClickThatLeavesABadFieldDoesNotRun) {
 
 TEST_F(FieldChecksTest, LeavingForAnotherWindowOrTheMenuIsNoExit) {
     DialogAnswerer noDialogs({});
-    TypeInto(form.AdminPINEdit, "12");
+    TypeInto(form.Pins()->AdminPINEdit(), "12");
     QFocusEvent toOtherWindow(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(form.AdminPINEdit, &toOtherWindow);
+    QApplication::sendEvent(form.Pins()->AdminPINEdit(), &toOtherWindow);
     QFocusEvent toMenu(QEvent::FocusOut, Qt::PopupFocusReason);
-    QApplication::sendEvent(form.AdminPINEdit, &toMenu);
+    QApplication::sendEvent(form.Pins()->AdminPINEdit(), &toMenu);
     Settle();
     EXPECT_FALSE(FocusReturnPending());
     EXPECT_TRUE(noDialogs.Seen().empty());
 }
 
 TEST_F(FieldChecksTest, SmsMessageLosesSurroundingBlanksAndGetsTheMark) {
-    form.PageControl->setCurrentWidget(form.InputsSheet);
-    QLineEdit* sms = form.InputControls[2].SMSMessageEdit;
-    form.LoadingSettings = true;
+    form.PageControl()->setCurrentWidget(form.Inputs());
+    QLineEdit* sms = form.Inputs()->InputControls()[2].SMSMessageEdit;
+    form.SetLoadingSettings(true);
     sms->setText(" \tFront door open  ");
-    form.LoadingSettings = false;
+    form.SetLoadingSettings(false);
     ASSERT_EQ(form.windowTitle(), "ORNEX");
 
     sms->setFocus();
@@ -227,9 +232,9 @@ TEST_F(FieldChecksTest, SmsMessageLosesSurroundingBlanksAndGetsTheMark) {
     // Nothing to trim: no change, no mark. An empty message is allowed.
     form.setWindowTitle("ORNEX");
     for (const char* text : {"Front door open", ""}) {
-        form.LoadingSettings = true;
+        form.SetLoadingSettings(true);
         sms->setText(QString::fromLatin1(text));
-        form.LoadingSettings = false;
+        form.SetLoadingSettings(false);
         sms->setFocus();
         TabOutOf(sms);
         EXPECT_EQ(form.windowTitle(), "ORNEX") << text;
@@ -238,8 +243,8 @@ TEST_F(FieldChecksTest, SmsMessageLosesSurroundingBlanksAndGetsTheMark) {
 }
 
 TEST_F(FieldChecksTest, DoubleQuoteInAnSmsMessageIsShownAndKept) {
-    form.PageControl->setCurrentWidget(form.InputsSheet);
-    QLineEdit* sms = form.InputControls[5].SMSMessageEdit;
+    form.PageControl()->setCurrentWidget(form.Inputs());
+    QLineEdit* sms = form.Inputs()->InputControls()[5].SMSMessageEdit;
     DialogAnswerer answerer({"OK"});
     TypeInto(sms, "Say \"help\" ");
     TabOutOf(sms);
@@ -253,14 +258,14 @@ TEST_F(FieldChecksTest, DoubleQuoteInAnSmsMessageIsShownAndKept) {
 }
 
 TEST_F(FieldChecksTest, SmsMessageWithAQuoteBringsItsPageBack) {
-    form.PageControl->setCurrentWidget(form.InputsSheet);
-    QLineEdit* sms = form.InputControls[0].SMSMessageEdit;
+    form.PageControl()->setCurrentWidget(form.Inputs());
+    QLineEdit* sms = form.Inputs()->InputControls()[0].SMSMessageEdit;
     DialogAnswerer answerer({"OK"});
     TypeInto(sms, "\"");
-    form.PageControl->setCurrentWidget(form.PhoneNumbersSheet);
+    form.PageControl()->setCurrentWidget(form.Contacts());
     Settle();
     ASSERT_EQ(answerer.Seen().size(), 1u);
-    EXPECT_EQ(form.PageControl->currentWidget(), form.InputsSheet);
+    EXPECT_EQ(form.PageControl()->currentWidget(), form.Inputs());
     EXPECT_EQ(Focused(), sms);
 }
 
@@ -287,7 +292,7 @@ TEST_F(FieldChecksTest, CloseWithTheMarkAsks) {
     {
         // File > Exit goes the same way.
         DialogAnswerer answerer({"&Cancel"});
-        form.ExitFileMenuItem->trigger();
+        form.ExitFileMenuItem()->trigger();
         EXPECT_TRUE(form.isVisible());
         EXPECT_EQ(answerer.Seen().size(), 1u);
     }
@@ -298,7 +303,7 @@ TEST_F(FieldChecksTest, CloseAnsweredNoWritesNothing) {
     const QString path = QDir(dir.path()).filePath("site.ornex");
     {
         DialogAnswerer answerer({DialogAnswer::ChooseFile(path)});
-        form.SaveAsFileMenuItem->trigger();
+        form.SaveAsFileMenuItem()->trigger();
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -339,19 +344,19 @@ TEST_F(FieldChecksTest, CloseAnsweredYesSavesOrClosesAnyway) {
 
 TEST_F(FieldChecksTest, CloseDuringADeviceExchangeIsIgnored) {
     Mark();
-    form.DeviceBusy = true;
+    form.Session()->SetDeviceBusy(true);
     DialogAnswerer noDialogs({});
     EXPECT_FALSE(form.close());
     EXPECT_TRUE(form.isVisible());
-    form.ExitFileMenuItem->trigger();
+    form.ExitFileMenuItem()->trigger();
     EXPECT_TRUE(form.isVisible());
     EXPECT_TRUE(noDialogs.Seen().empty());
-    form.DeviceBusy = false;
+    form.Session()->SetDeviceBusy(false);
 }
 
 TEST_F(FieldChecksTest, SmsMessageTakesOnlyWhatTheDiallerCanStore) {
-    form.PageControl->setCurrentWidget(form.InputsSheet);
-    QLineEdit* field = form.InputControls[1].SMSMessageEdit;
+    form.PageControl()->setCurrentWidget(form.Inputs());
+    QLineEdit* field = form.Inputs()->InputControls()[1].SMSMessageEdit;
     field->setFocus();
     for (const QChar c : QString::fromUtf8("Caf\u00e9 \u20ac5")) {
         // Keys as a keyboard layout delivers them: the character as text.

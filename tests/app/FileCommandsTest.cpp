@@ -1,4 +1,9 @@
+#include "app/ContactEditor.h"
+#include "app/ContactsPage.h"
+#include "app/InputsPage.h"
+#include "app/PinPanel.h"
 #include "app/TMainForm.h"
+#include "device/ConnectionSupervisor.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/ProductInfo.h"
 #include "platform/UpDown.h"
@@ -66,7 +71,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         // With no dialler, a supervisor tick hides the voice-message marks
         // that some of these tests set up; a slow machine would meet one.
-        form.CheckPortTimer->stop();
+        form.Supervisor()->CheckPortTimer()->stop();
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
@@ -85,7 +90,7 @@ protected:
                                  const std::vector<DialogAnswer>& after = {}) {
         before.push_back(DialogAnswer::ChooseFile(path));
         before.insert(before.end(), after.begin(), after.end());
-        return Run(form.OpenFileMenuItem, std::move(before));
+        return Run(form.OpenFileMenuItem(), std::move(before));
     }
 
     std::vector<SeenDialog> Run(QAction* command, std::vector<DialogAnswer> answers) {
@@ -97,7 +102,7 @@ protected:
 
     // A change the user makes: the settings get the modified mark.
     void ChangeAdminPin(const QString& pin) {
-        form.AdminPINEdit->setText(pin);
+        form.Pins()->AdminPINEdit()->setText(pin);
         ASSERT_TRUE(form.SettingsModified());
     }
 
@@ -117,21 +122,22 @@ TEST_F(FileCommandsTest, OpenPutsEveryLocationWhereTheFileHasIt) {
     DiallerSettings stored = SiteSettings();
     stored.Inputs[1].SmsMessage = " \t Back door  ";
     const QString path = WriteSiteFile("site.ornex", stored);
-    form.InputControls[4].VoiceMessageLabel->show();
-    form.PhoneNumbersListView->setCurrentItem(form.PhoneNumbersListView->topLevelItem(7));
-    form.CurrentContactRow = 7;
+    form.Inputs()->InputControls()[4].VoiceMessageLabel->show();
+    form.Contacts()->PhoneNumbersListView()->setCurrentItem(
+        form.Contacts()->PhoneNumbersListView()->topLevelItem(7));
+    form.Editor()->SetCurrentContactRow(7);
 
     const std::vector<SeenDialog> seen = Open(path);
 
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].className, "QFileDialog");
     EXPECT_EQ(form.windowTitle(), "ORNEX - site.ornex");
-    EXPECT_EQ(form.CurrentSettingsFile, path);
+    EXPECT_EQ(form.CurrentSettingsFile(), path);
     // No compaction, blanks trimmed, and the dialler's voice report forgotten.
     EXPECT_EQ(form.Settings().Read(), SiteSettings());
-    EXPECT_TRUE(form.InputControls[4].VoiceMessageLabel->isHidden());
-    EXPECT_TRUE(form.PhoneNumbersListView->selectedItems().isEmpty());
-    EXPECT_EQ(form.CurrentContactRow, -1);
+    EXPECT_TRUE(form.Inputs()->InputControls()[4].VoiceMessageLabel->isHidden());
+    EXPECT_TRUE(form.Contacts()->PhoneNumbersListView()->selectedItems().isEmpty());
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), -1);
 }
 
 TEST_F(FileCommandsTest, BrokenFilesChangeNothing) {
@@ -169,20 +175,20 @@ TEST_F(FileCommandsTest, BrokenFilesChangeNothing) {
         ExpectError(seen[2], c.message);
         EXPECT_EQ(form.Settings().Read(), before);
         EXPECT_EQ(form.windowTitle(), "ORNEX - current.ornex*");
-        EXPECT_EQ(form.CurrentSettingsFile, current);
+        EXPECT_EQ(form.CurrentSettingsFile(), current);
     }
 }
 
 TEST_F(FileCommandsTest, OpenCancelledAtTheQuestionShowsNoFileDialog) {
     ChangeAdminPin("5555");
-    const std::vector<SeenDialog> seen = Run(form.OpenFileMenuItem, {"&Cancel"});
+    const std::vector<SeenDialog> seen = Run(form.OpenFileMenuItem(), {"&Cancel"});
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].title, "Settings Changed");
     EXPECT_EQ(seen[0].text, "Do you want to save the current settings first?");
     EXPECT_EQ(seen[0].buttons, QStringList({"&Yes", "&No", "&Cancel"}));
     EXPECT_EQ(seen[0].defaultButton, "&Yes");
     EXPECT_EQ(seen[0].icon, QuestionIcon);
-    EXPECT_EQ(form.AdminPINEdit->text(), "5555");
+    EXPECT_EQ(form.Pins()->AdminPINEdit()->text(), "5555");
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
 
@@ -197,14 +203,14 @@ TEST_F(FileCommandsTest, SaveAsAppendsTheExtensionUnlessTheNameHoldsIt) {
         SCOPED_TRACE(chosen);
         QDir(dir.path()).removeRecursively();
         QDir().mkpath(dir.path());
-        ChangeAdminPin(form.AdminPINEdit->text() == "1111" ? "2222" : "1111");
+        ChangeAdminPin(form.Pins()->AdminPINEdit()->text() == "1111" ? "2222" : "1111");
 
-        Run(form.SaveAsFileMenuItem, {DialogAnswer::ChooseFile(PathOf(chosen))});
+        Run(form.SaveAsFileMenuItem(), {DialogAnswer::ChooseFile(PathOf(chosen))});
 
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
         EXPECT_EQ(ReadBytes(PathOf(written)), EncodeSettingsFile(form.Settings().Read()));
         EXPECT_EQ(form.windowTitle(), QStringLiteral("ORNEX - ") + written);
-        EXPECT_EQ(form.CurrentSettingsFile, PathOf(written));
+        EXPECT_EQ(form.CurrentSettingsFile(), PathOf(written));
     }
 }
 
@@ -216,7 +222,7 @@ TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAFile) {
     // Chosen without the extension: the question is about the file the
     // extension leads to, and it is the program's, not the dialog's.
     std::vector<SeenDialog> seen =
-        Run(form.SaveAsFileMenuItem, {DialogAnswer::ChooseFile(PathOf("other")), "&No"});
+        Run(form.SaveAsFileMenuItem(), {DialogAnswer::ChooseFile(PathOf("other")), "&No"});
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1].className, "TMessageForm");
     EXPECT_EQ(seen[1].title, "Warning");
@@ -226,16 +232,16 @@ TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAFile) {
     EXPECT_EQ(seen[1].icon, WarningIcon);
     EXPECT_EQ(ReadBytes(PathOf("other.ornex")), old);
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
-    EXPECT_TRUE(form.CurrentSettingsFile.isEmpty());
+    EXPECT_TRUE(form.CurrentSettingsFile().isEmpty());
     EXPECT_FALSE(QFile::exists(PathOf("other")));
 
     // Chosen with the extension: still one question, the program's.
-    seen = Run(form.SaveAsFileMenuItem, {DialogAnswer::ChooseFile(PathOf("other.ornex")), "&No"});
+    seen = Run(form.SaveAsFileMenuItem(), {DialogAnswer::ChooseFile(PathOf("other.ornex")), "&No"});
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1].text, "Overwrite existing file?");
     EXPECT_EQ(ReadBytes(PathOf("other.ornex")), old);
 
-    seen = Run(form.SaveAsFileMenuItem, {DialogAnswer::ChooseFile(PathOf("other")), "&Yes"});
+    seen = Run(form.SaveAsFileMenuItem(), {DialogAnswer::ChooseFile(PathOf("other")), "&Yes"});
     EXPECT_EQ(seen.size(), 2u);
     EXPECT_EQ(ReadBytes(PathOf("other.ornex")), EncodeSettingsFile(form.Settings().Read()));
     EXPECT_EQ(form.windowTitle(), "ORNEX - other.ornex");
@@ -247,7 +253,7 @@ TEST_F(FileCommandsTest, SaveRemovesTheMarkAndWritesTheCurrentFile) {
     ChangeAdminPin("5555");
     EXPECT_EQ(form.windowTitle(), "ORNEX - site.ornex*");
 
-    EXPECT_TRUE(Run(form.SaveFileMenuItem, {}).empty());
+    EXPECT_TRUE(Run(form.SaveFileMenuItem(), {}).empty());
 
     EXPECT_EQ(form.windowTitle(), "ORNEX - site.ornex");
     DiallerSettings expected = SiteSettings();
@@ -261,13 +267,13 @@ TEST_F(FileCommandsTest, NewAfterOpenForgetsTheFileSoSaveAsksForAName) {
     Open(path);
     const QByteArray opened = ReadBytes(path);
 
-    EXPECT_TRUE(Run(form.NewFileMenuItem, {}).empty());
+    EXPECT_TRUE(Run(form.NewFileMenuItem(), {}).empty());
     EXPECT_EQ(form.windowTitle(), "ORNEX");
     EXPECT_EQ(form.Settings().Read(), DiallerSettings{});
 
     // Save must not put the new, default settings over the site's file,
     // which the caption no longer names.
-    const std::vector<SeenDialog> seen = Run(form.SaveFileMenuItem, {CancelFileDialog()});
+    const std::vector<SeenDialog> seen = Run(form.SaveFileMenuItem(), {CancelFileDialog()});
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].className, "QFileDialog");
     EXPECT_EQ(ReadBytes(path), opened);
@@ -276,24 +282,25 @@ TEST_F(FileCommandsTest, NewAfterOpenForgetsTheFileSoSaveAsksForAName) {
 
 TEST_F(FileCommandsTest, NewPutsTheDefaultsBackQuietly) {
     Open(WriteSiteFile("site.ornex"));
-    form.PageControl->setCurrentWidget(form.InputsSheet);
-    ASSERT_FALSE(form.AttemptsEditQuiet);
-    form.InputControls[1].VoiceMessageLabel->show();
-    form.PhoneNumbersListView->setCurrentItem(form.PhoneNumbersListView->topLevelItem(2));
-    form.CurrentContactRow = 2;
-    form.PhoneNumberEdit->setText("07700900123");
-    form.EditorCheckBoxes[0]->setChecked(true);
-    form.EditorCheckBoxes[4]->setChecked(true);
+    form.PageControl()->setCurrentWidget(form.Inputs());
+    ASSERT_FALSE(form.Inputs()->AttemptsEditQuiet());
+    form.Inputs()->InputControls()[1].VoiceMessageLabel->show();
+    form.Contacts()->PhoneNumbersListView()->setCurrentItem(
+        form.Contacts()->PhoneNumbersListView()->topLevelItem(2));
+    form.Editor()->SetCurrentContactRow(2);
+    form.Editor()->PhoneNumberEdit()->setText("07700900123");
+    form.Editor()->EditorCheckBoxes()[0]->setChecked(true);
+    form.Editor()->EditorCheckBoxes()[4]->setChecked(true);
     ChangeAdminPin("5555");
 
-    const std::vector<SeenDialog> seen = Run(form.NewFileMenuItem, {"&No"});
+    const std::vector<SeenDialog> seen = Run(form.NewFileMenuItem(), {"&No"});
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].title, "Settings Changed");
 
     EXPECT_EQ(form.windowTitle(), "ORNEX");
     EXPECT_EQ(form.Settings().ReadContacts(), ContactList{});
-    EXPECT_EQ(form.AdminPINEdit->text(), "7431");
-    EXPECT_EQ(form.UserPINEdit->text(), "8297");
+    EXPECT_EQ(form.Pins()->AdminPINEdit()->text(), "7431");
+    EXPECT_EQ(form.Pins()->UserPINEdit()->text(), "8297");
     for (int n = 0; n < 8; ++n) {
         const InputSettings input = form.Settings().ReadInputs()[n];
         EXPECT_TRUE(input.NormallyOpen);
@@ -303,21 +310,21 @@ TEST_F(FileCommandsTest, NewPutsTheDefaultsBackQuietly) {
         // What the dialler reported about its voice messages still holds.
         EXPECT_EQ(input.VoiceMessageMissing, n == 1);
     }
-    EXPECT_EQ(form.PageControl->currentWidget(), form.PhoneNumbersSheet);
-    EXPECT_EQ(form.GetPageButton->text(), "Get Phone Numbers from ORNEX");
-    EXPECT_TRUE(form.PhoneNumberEdit->text().isEmpty());
-    for (QCheckBox* box : form.EditorCheckBoxes) {
+    EXPECT_EQ(form.PageControl()->currentWidget(), form.Contacts());
+    EXPECT_EQ(form.GetPageButton()->text(), "Get Phone Numbers from ORNEX");
+    EXPECT_TRUE(form.Editor()->PhoneNumberEdit()->text().isEmpty());
+    for (QCheckBox* box : form.Editor()->EditorCheckBoxes()) {
         EXPECT_EQ(box->checkState(), Qt::Unchecked) << box->objectName().toStdString();
     }
-    EXPECT_TRUE(form.PhoneNumbersListView->selectedItems().isEmpty());
-    EXPECT_EQ(form.CurrentContactRow, -1);
-    EXPECT_FALSE(form.LoadingSettings);
+    EXPECT_TRUE(form.Contacts()->PhoneNumbersListView()->selectedItems().isEmpty());
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), -1);
+    EXPECT_FALSE(form.LoadingSettings());
 
     // Attempts stay quiet again until the Inputs page is shown.
-    EXPECT_TRUE(form.AttemptsEditQuiet);
-    form.InputControls[0].RetriesUpDown->StepUp();
+    EXPECT_TRUE(form.Inputs()->AttemptsEditQuiet());
+    form.Inputs()->InputControls()[0].RetriesUpDown->StepUp();
     EXPECT_EQ(form.windowTitle(), "ORNEX");
-    form.UserPINEdit->setText("1234");
+    form.Pins()->UserPINEdit()->setText("1234");
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
 
@@ -325,7 +332,7 @@ TEST_F(FileCommandsTest, NewWithYesSavesFirst) {
     const QString path = WriteSiteFile("site.ornex");
     Open(path);
     ChangeAdminPin("5555");
-    Run(form.NewFileMenuItem, {"&Yes"});
+    Run(form.NewFileMenuItem(), {"&Yes"});
     EXPECT_EQ(form.windowTitle(), "ORNEX");
     DiallerSettings expected = SiteSettings();
     expected.AdminPin = "5555";
@@ -346,7 +353,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheMark) {
     rlimit limited = saved;
     limited.rlim_cur = 1000;
     setrlimit(RLIMIT_FSIZE, &limited);
-    const std::vector<SeenDialog> seen = Run(form.SaveFileMenuItem, {"OK"});
+    const std::vector<SeenDialog> seen = Run(form.SaveFileMenuItem(), {"OK"});
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, savedHandler);
 
@@ -363,27 +370,27 @@ TEST_F(FileCommandsTest, SaveAsIntoAMissingFolderReportsIt) {
     // The dialog takes a name in a folder that is in fact a file.
     WriteBytes(PathOf("plain"), "x");
     const std::vector<SeenDialog> seen =
-        Run(form.SaveAsFileMenuItem, {DialogAnswer::ChooseFile(PathOf("plain/site")), "OK"});
+        Run(form.SaveAsFileMenuItem(), {DialogAnswer::ChooseFile(PathOf("plain/site")), "OK"});
     ASSERT_EQ(seen.size(), 2u);
     ExpectError(seen[1], "Error opening file for writing\r\n\r\n" + PathOf("plain/site.ornex") +
                              ": Not a directory");
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
-    EXPECT_TRUE(form.CurrentSettingsFile.isEmpty());
+    EXPECT_TRUE(form.CurrentSettingsFile().isEmpty());
 }
 
 TEST_F(FileCommandsTest, DialogsOfferSettingsFilesInEitherLetterCase) {
-    for (QFileDialog* dialog : {form.SettingsOpenDialog, form.SettingsSaveDialog}) {
+    for (QFileDialog* dialog : {form.SettingsOpenDialog(), form.SettingsSaveDialog()}) {
         EXPECT_EQ(dialog->nameFilters(), QStringList{"ORNEX Settings File (*.ornex)"});
         EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
     }
-    EXPECT_TRUE(form.SettingsSaveDialog->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_TRUE(form.SettingsSaveDialog()->testOption(QFileDialog::DontConfirmOverwrite));
 
     WriteSiteFile("lower.ornex");
     WriteSiteFile("UPPER.ORNEX");
     WriteSiteFile("Mixed.Ornex");
     WriteSiteFile("notes.txt");
     QStringList listed;
-    Run(form.OpenFileMenuItem, {DialogAnswer::Act([&](QWidget* modal) {
+    Run(form.OpenFileMenuItem(), {DialogAnswer::Act([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             dialog->setDirectory(dir.path());
             auto* view = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
@@ -411,9 +418,9 @@ TEST_F(FileCommandsTest, TheModifiedMarkIsTheWindowsOwnWhateverTheFileName) {
         EXPECT_EQ(form.windowHandle()->title(), "ORNEX - " + name);
         ChangeAdminPin("5555");
         EXPECT_EQ(form.windowHandle()->title(), "ORNEX - " + name + "*");
-        EXPECT_TRUE(Run(form.SaveFileMenuItem, {}).empty());
+        EXPECT_TRUE(Run(form.SaveFileMenuItem(), {}).empty());
     }
-    EXPECT_TRUE(Run(form.ExitFileMenuItem, {}).empty()); // closes unasked
+    EXPECT_TRUE(Run(form.ExitFileMenuItem(), {}).empty()); // closes unasked
     EXPECT_FALSE(form.isVisible());
 }
 
@@ -428,7 +435,7 @@ TEST_F(FileCommandsTest, SaveRefusesTextTheFileCannotHold) {
     form.Settings().WriteContacts(settings.Contacts);
     ChangeAdminPin("5555");
 
-    const std::vector<SeenDialog> seen = Run(form.SaveFileMenuItem, {"OK"});
+    const std::vector<SeenDialog> seen = Run(form.SaveFileMenuItem(), {"OK"});
     ASSERT_EQ(seen.size(), 1u);
     ExpectError(seen[0], QString::fromUtf8("The phone number at location 5 contains the "
                                            "character \"\u0664\", which a settings file "

@@ -1,4 +1,10 @@
+#include "app/ContactEditor.h"
+#include "app/ContactsPage.h"
+#include "app/OutputsPage.h"
+#include "app/PinPanel.h"
 #include "app/TMainForm.h"
+#include "app/VoiceMessagePage.h"
+#include "device/ConnectionSupervisor.h"
 #include "platform/PendingInput.h"
 #include "settings/SettingsFile.h"
 #include "support/ConnectedWindowFixture.h"
@@ -30,7 +36,7 @@ protected:
     void SetUp() override {
         ConnectedWindowFixture::SetUp();
         // Connected; its queries of the outputs' states would only interleave.
-        form->CheckPortTimer->stop();
+        form->Supervisor()->CheckPortTimer()->stop();
         form->show();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -56,13 +62,14 @@ protected:
     // Selects the first contact and changes its number in the editor, so that
     // the editor's Save and the device buttons can both act.
     void EditFirstContact(const QString& number) {
-        ClickListRow(form->PhoneNumbersListView, 0);
-        TypeInto(form->PhoneNumberEdit, number);
-        ASSERT_TRUE(form->SaveButton->isEnabled());
+        ClickListRow(form->Contacts()->PhoneNumbersListView(), 0);
+        TypeInto(form->Editor()->PhoneNumberEdit(), number);
+        ASSERT_TRUE(form->Editor()->SaveButton()->isEnabled());
     }
 
     QString FirstNumber() const {
-        return form->PhoneNumbersListView->topLevelItem(0)->text(ContactRow::NumberColumn);
+        return form->Contacts()->PhoneNumbersListView()->topLevelItem(0)->text(
+            ContactRow::NumberColumn);
     }
 };
 
@@ -81,7 +88,7 @@ TEST_F(KeyboardTest, AnAcceleratorRightAfterOpenActs) {
         Press(Qt::Key_Return);
     })});
     Press(Qt::Key_O, Qt::ControlModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->CurrentSettingsFile == path; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->CurrentSettingsFile() == path; }));
     ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
 
     // The window system hands the keyboard back before the user's next key.
@@ -100,13 +107,13 @@ TEST_F(KeyboardTest, AltSIsTheEditorsSaveInTheEditorAndSendAllElsewhere) {
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
 
     EditFirstContact(QStringLiteral("1113"));
-    form->AdminPINEdit->setFocus();
+    form->Pins()->AdminPINEdit()->setFocus();
     DialogAnswerer answerer({});
     Press(Qt::Key_S, Qt::AltModifier);
     EXPECT_TRUE(WaitForCommand("save all;"));
     // Send All takes the list as it stands; the edit stays in the editor.
     EXPECT_EQ(FirstNumber(), "1112");
-    EXPECT_EQ(form->PhoneNumberEdit->text(), "1113");
+    EXPECT_EQ(form->Editor()->PhoneNumberEdit()->text(), "1113");
 }
 
 // Records the accelerators that Qt finds on more than one control, and keeps
@@ -140,16 +147,16 @@ TEST_F(KeyboardTest, NoAcceleratorIsAmbiguousOnAnyPageUnlessAltSIsChosen) {
          {std::pair{false, false}, {false, true}, {true, false}, {true, true}}) {
         form->SetServiceMode(serviceMode);
         if (pendingEdit) {
-            form->PageControl->setCurrentWidget(form->PhoneNumbersSheet);
+            form->PageControl()->setCurrentWidget(form->Contacts());
             EditFirstContact(QStringLiteral("1119"));
         }
-        for (int tab = 0; tab < form->PageControl->count(); ++tab) {
-            if (!form->PageControl->isTabVisible(tab)) {
+        for (int tab = 0; tab < form->PageControl()->count(); ++tab) {
+            if (!form->PageControl()->isTabVisible(tab)) {
                 continue;
             }
-            form->PageControl->setCurrentIndex(tab);
+            form->PageControl()->setCurrentIndex(tab);
             const std::string where =
-                form->PageControl->tabText(tab).toStdString() +
+                form->PageControl()->tabText(tab).toStdString() +
                 (pendingEdit ? " with an edit pending" : " with the editor idle");
             AmbiguityRecorder recorder;
             for (int key = Qt::Key_0; key <= Qt::Key_Z; ++key) {
@@ -171,22 +178,22 @@ TEST_F(KeyboardTest, NoAcceleratorIsAmbiguousOnAnyPageUnlessAltSIsChosen) {
 TEST_F(KeyboardTest, EnterPressesTheFocusedButtonAnywhere) {
     form->SetServiceMode(true);
     // The voice page's send buttons are tool buttons, with their picture.
-    QToolButton* sendMessage = form->VoiceMessageSheet->SendMessageButton;
-    form->PageControl->setCurrentWidget(form->VoiceMessageSheet);
+    QToolButton* sendMessage = form->Voice()->SendMessageButton;
+    form->PageControl()->setCurrentWidget(form->Voice());
     bool clicked = false;
     QObject::connect(sendMessage, &QAbstractButton::clicked, [&clicked] { clicked = true; });
     sendMessage->setFocus();
     Press(Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&clicked] { return clicked; }));
 
-    form->PageControl->setCurrentWidget(form->OutputsSheet);
+    form->PageControl()->setCurrentWidget(form->Outputs());
     const struct {
         QPushButton* button;
         Qt::Key key;
         QByteArray command;
     } cases[] = {
-        {form->OutputControls[0].OnButton, Qt::Key_Return, "out,1,on;"},
-        {form->OutputControls[1].OffButton, Qt::Key_Enter, "out,2,off;"},
+        {form->Outputs()->OutputControls()[0].OnButton, Qt::Key_Return, "out,1,on;"},
+        {form->Outputs()->OutputControls()[1].OffButton, Qt::Key_Enter, "out,2,off;"},
     };
     for (const auto& c : cases) {
         c.button->setFocus();

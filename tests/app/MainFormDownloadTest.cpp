@@ -1,5 +1,14 @@
 #include "DiallerSimulator.h"
+#include "app/ContactEditor.h"
+#include "app/ContactsPage.h"
+#include "app/DebugPage.h"
+#include "app/InputsPage.h"
+#include "app/OutputsPage.h"
+#include "app/PinPanel.h"
+#include "app/SettingsTransfer.h"
 #include "app/TMainForm.h"
+#include "device/ConnectionSupervisor.h"
+#include "device/DeviceSession.h"
 #include "device/DeviceTransport.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/ComPort.h"
@@ -68,10 +77,11 @@ protected:
     MainFormDownload() {
         // The supervisor would find no dialler here and close the port the
         // test opens by hand.
-        form.CheckPortTimer->stop();
-        form.ComPort->SetPort(dialler.PortName());
-        form.ComPort->Open();
-        for (QPushButton* b : {form.GetAllButton, form.GetPageButton, form.GetPINButton}) {
+        form.Supervisor()->CheckPortTimer()->stop();
+        form.Session()->ComPort()->SetPort(dialler.PortName());
+        form.Session()->ComPort()->Open();
+        for (QPushButton* b :
+             {form.GetAllButton(), form.GetPageButton(), form.Pins()->GetPINButton()}) {
             b->setEnabled(true);
         }
         dialler.SetSettings(DiallerHolds());
@@ -84,15 +94,15 @@ protected:
 
     // Puts settings into the window without marking them modified.
     void Hold(const DiallerSettings& settings) {
-        form.LoadingSettings = true;
+        form.SetLoadingSettings(true);
         form.Settings().Write(settings);
-        form.LoadingSettings = false;
+        form.SetLoadingSettings(false);
     }
 
-    void ShowPage(QWidget* page) { form.PageControl->setCurrentWidget(page); }
+    void ShowPage(QWidget* page) { form.PageControl()->setCurrentWidget(page); }
 
     void ShowDebugTab() {
-        form.PageControl->setTabVisible(form.PageControl->indexOf(form.DebugSheet), true);
+        form.PageControl()->setTabVisible(form.PageControl()->indexOf(form.Debug()), true);
     }
 
     DiallerSettings Read() const { return form.Settings().Read(); }
@@ -113,32 +123,34 @@ void ExpectCommunicationError(const SeenDialog& seen) {
 TEST_F(MainFormDownload, GetAllPutsTheDiallersSettingsIntoTheWindow) {
     Hold(WindowHolds());
     // An entry half edited in the contact editor.
-    form.PhoneNumbersListView->setCurrentItem(form.PhoneNumbersListView->topLevelItem(9));
-    form.CurrentContactRow = 9;
-    form.PhoneNumberEdit->setText("555");
-    form.EditorCheckBoxes[3]->setChecked(true);
+    form.Contacts()->PhoneNumbersListView()->setCurrentItem(
+        form.Contacts()->PhoneNumbersListView()->topLevelItem(9));
+    form.Editor()->SetCurrentContactRow(9);
+    form.Editor()->PhoneNumberEdit()->setText("555");
+    form.Editor()->EditorCheckBoxes()[3]->setChecked(true);
 
     DialogAnswerer answerer({});
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
 
     EXPECT_TRUE(answerer.Seen().empty());
     EXPECT_EQ(dialler.ReceivedCommands(), QList<QByteArray>({"dnld all;"}));
     EXPECT_EQ(Read(), Shown(DiallerHolds()));
-    EXPECT_FALSE(form.InputControls[2].VoiceMessageLabel->isHidden());
-    EXPECT_TRUE(form.InputControls[1].VoiceMessageLabel->isHidden());
+    EXPECT_FALSE(form.Inputs()->InputControls()[2].VoiceMessageLabel->isHidden());
+    EXPECT_TRUE(form.Inputs()->InputControls()[1].VoiceMessageLabel->isHidden());
     for (int row = 0; row < 99; ++row) {
-        EXPECT_EQ(form.PhoneNumbersListView->topLevelItem(row)->text(0), QString::number(row + 1));
+        EXPECT_EQ(form.Contacts()->PhoneNumbersListView()->topLevelItem(row)->text(0),
+                  QString::number(row + 1));
     }
     // The editor and the selection are cleared.
-    EXPECT_TRUE(form.PhoneNumberEdit->text().isEmpty());
-    for (QCheckBox* box : form.EditorCheckBoxes) {
+    EXPECT_TRUE(form.Editor()->PhoneNumberEdit()->text().isEmpty());
+    for (QCheckBox* box : form.Editor()->EditorCheckBoxes()) {
         EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
     }
-    EXPECT_EQ(form.CurrentContactRow, -1);
-    EXPECT_TRUE(form.PhoneNumbersListView->selectedItems().isEmpty());
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), -1);
+    EXPECT_TRUE(form.Contacts()->PhoneNumbersListView()->selectedItems().isEmpty());
     // The window is free again.
-    EXPECT_TRUE(form.StatusPanels[0]->text().isEmpty());
-    EXPECT_FALSE(form.DeviceBusy);
+    EXPECT_TRUE(form.StatusPanels()[0]->text().isEmpty());
+    EXPECT_FALSE(form.Session()->DeviceBusy());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -154,14 +166,14 @@ TEST_F(MainFormDownload, EachButtonShowsWhatItIsDoing) {
         }
         QStringList& texts;
     } spy(painted);
-    form.StatusPanels[0]->installEventFilter(&spy);
+    form.StatusPanels()[0]->installEventFilter(&spy);
 
-    form.GetAllButton->click();
-    form.GetPageButton->click();
-    ShowPage(form.InputsSheet);
-    form.GetPageButton->click();
-    form.GetPINButton->click();
-    form.StatusPanels[0]->removeEventFilter(&spy);
+    form.GetAllButton()->click();
+    form.GetPageButton()->click();
+    ShowPage(form.Inputs());
+    form.GetPageButton()->click();
+    form.Pins()->GetPINButton()->click();
+    form.StatusPanels()[0]->removeEventFilter(&spy);
 
     painted.removeDuplicates();
     EXPECT_EQ(
@@ -173,7 +185,7 @@ TEST_F(MainFormDownload, EachButtonShowsWhatItIsDoing) {
 
 TEST_F(MainFormDownload, GetPinsChangesOnlyThePins) {
     Hold(WindowHolds());
-    form.GetPINButton->click();
+    form.Pins()->GetPINButton()->click();
     DiallerSettings expected = WindowHolds();
     expected.AdminPin = "135790";
     expected.UserPin = "2468";
@@ -182,24 +194,24 @@ TEST_F(MainFormDownload, GetPinsChangesOnlyThePins) {
 
 TEST_F(MainFormDownload, GetForAPageChangesOnlyThatPage) {
     Hold(WindowHolds());
-    ShowPage(form.InputsSheet);
-    EXPECT_EQ(form.GetPageButton->text(), "Get Inputs from ORNEX");
-    form.GetPageButton->click();
+    ShowPage(form.Inputs());
+    EXPECT_EQ(form.GetPageButton()->text(), "Get Inputs from ORNEX");
+    form.GetPageButton()->click();
     DiallerSettings expected = WindowHolds();
     expected.Inputs = DiallerHolds().Inputs;
     EXPECT_EQ(Read(), expected);
 
     Hold(WindowHolds());
-    ShowPage(form.PhoneNumbersSheet);
-    form.GetPageButton->click();
+    ShowPage(form.Contacts());
+    form.GetPageButton()->click();
     expected = WindowHolds();
     expected.Contacts = Shown(DiallerHolds()).Contacts;
     EXPECT_EQ(Read(), expected);
 
     // The Outputs page has no settings to get.
     dialler.ClearReceivedCommands();
-    ShowPage(form.OutputsSheet);
-    form.GetPageButtonClick();
+    ShowPage(form.Outputs());
+    form.Transfer()->GetPageButtonClick();
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
 }
 
@@ -216,14 +228,14 @@ TEST_F(MainFormDownload, AfterStartChangedAttemptsDoNotMarkTheSettings) {
         input.VoiceMessageMissing = true;
     }
     dialler.SetSettings(dialler1);
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
     EXPECT_EQ(Read(), dialler1);
     EXPECT_EQ(form.windowTitle(), "ORNEX");
 
     DiallerSettings dialler2 = dialler1;
     dialler2.UserPin = "1357";
     dialler.SetSettings(dialler2);
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
 
@@ -231,17 +243,17 @@ TEST_F(MainFormDownload, AfterStartAChangedMessageMarksTheSettings) {
     DiallerSettings changed;
     changed.Inputs[5].SmsMessage = "Shed";
     dialler.SetSettings(changed);
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
 
 TEST_F(MainFormDownload, OnceTheInputsPageWasShownChangedAttemptsMark) {
-    ShowPage(form.InputsSheet);
-    ShowPage(form.PhoneNumbersSheet);
+    ShowPage(form.Inputs());
+    ShowPage(form.Contacts());
     DiallerSettings changed;
     changed.Inputs[3].DiallingAttempts = 4;
     dialler.SetSettings(changed);
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
 
@@ -250,7 +262,7 @@ TEST_F(MainFormDownload, ModifiedSettingsAreOfferedForSavingFirst) {
     form.SettingsChange();
     {
         DialogAnswerer answerer({"&Cancel"});
-        form.GetAllButton->click();
+        form.GetAllButton()->click();
         ASSERT_EQ(answerer.Seen().size(), 1u);
         const SeenDialog& seen = answerer.Seen().at(0);
         EXPECT_EQ(seen.title, "Settings Changed");
@@ -265,7 +277,7 @@ TEST_F(MainFormDownload, ModifiedSettingsAreOfferedForSavingFirst) {
     {
         Hold(WindowHolds());
         DialogAnswerer answerer({"&No"});
-        form.GetAllButton->click();
+        form.GetAllButton()->click();
         EXPECT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(Read(), Shown(DiallerHolds()));
         // A download never takes the mark away.
@@ -278,7 +290,7 @@ TEST_F(MainFormDownload, ModifiedSettingsAreOfferedForSavingFirst) {
     const QString path = folder.filePath("site.ornex");
     Hold(WindowHolds());
     DialogAnswerer answerer({"&Yes", DialogAnswer::ChooseFile(path)});
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
     EXPECT_EQ(answerer.Seen().size(), 2u);
     DiallerSettings saved;
     ASSERT_TRUE(ReadSettingsFile(path, saved).Ok());
@@ -293,17 +305,18 @@ TEST_F(MainFormDownload, AFailureChangesNothingAndSaysSo) {
     DiallerLineBehaviour behaviour;
     behaviour.WrongEchoAt = 0;
     dialler.SetBehaviour(behaviour);
-    ShowPage(form.InputsSheet);
-    for (QPushButton* button : {form.GetAllButton, form.GetPageButton, form.GetPINButton}) {
+    ShowPage(form.Inputs());
+    for (QPushButton* button :
+         {form.GetAllButton(), form.GetPageButton(), form.Pins()->GetPINButton()}) {
         for (const bool busyBefore : {false, true}) {
-            form.DeviceBusy = busyBefore;
+            form.Session()->SetDeviceBusy(busyBefore);
             DialogAnswerer answerer({"OK"});
             button->click();
             ASSERT_EQ(answerer.Seen().size(), 1u) << button->objectName().toStdString();
             ExpectCommunicationError(answerer.Seen().at(0));
-            EXPECT_EQ(form.DeviceBusy, busyBefore);
+            EXPECT_EQ(form.Session()->DeviceBusy(), busyBefore);
             EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-            EXPECT_TRUE(form.StatusPanels[0]->text().isEmpty());
+            EXPECT_TRUE(form.StatusPanels()[0]->text().isEmpty());
         }
     }
     EXPECT_EQ(Read(), WindowHolds());
@@ -323,7 +336,7 @@ TEST_F(MainFormDownload, ValuesTheSettingsCannotHoldAreLeftOutOrFittedAndReporte
     dialler.SetSettings(odd);
 
     DialogAnswerer answerer({"OK"});
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
 
     DiallerSettings expected;
     expected.Contacts[0] = odd.Contacts[1];
@@ -349,7 +362,7 @@ TEST_F(MainFormDownload, LinesEndingInLineFeedsApplyNothingButEmptyTheList) {
     behaviour.CrLfLineEnds = true;
     dialler.SetBehaviour(behaviour);
     DialogAnswerer answerer({});
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
     EXPECT_TRUE(answerer.Seen().empty());
     DiallerSettings expected = WindowHolds();
     expected.Contacts = ContactList{};
@@ -362,25 +375,25 @@ TEST_F(MainFormDownload, GetAllLogsItsTimeWhileTheDebugTabIsShown) {
     // The window's settings as the dialler's, so that no Get All asks first.
     dialler.SetSettings(DiallerSettings{});
     DialogAnswerer answerer({});
-    form.GetAllButton->click();
-    EXPECT_TRUE(form.TxRxRichEdit->document()->isEmpty());
+    form.GetAllButton()->click();
+    EXPECT_TRUE(form.Debug()->TxRxRichEdit()->document()->isEmpty());
 
     ShowDebugTab();
-    form.GetAllButton->click();
-    const QString log = form.TxRxRichEdit->toPlainText();
+    form.GetAllButton()->click();
+    const QString log = form.Debug()->TxRxRichEdit()->toPlainText();
     EXPECT_TRUE(log.startsWith("dnld all;\ndnld all;VER:")) << log.toStdString();
     EXPECT_TRUE(timeLine.match(log).hasMatch()) << log.toStdString();
 
     // Only Get All times itself.
-    form.ClearDebugButtonClick();
-    form.GetPageButton->click();
-    form.GetPINButton->click();
-    EXPECT_FALSE(form.TxRxRichEdit->toPlainText().contains("Time taken"));
+    form.Debug()->ClearDebugButtonClick();
+    form.GetPageButton()->click();
+    form.Pins()->GetPINButton()->click();
+    EXPECT_FALSE(form.Debug()->TxRxRichEdit()->toPlainText().contains("Time taken"));
 
-    form.ClearDebugButtonClick();
-    form.Transport->SetFirmwareUpgradeActive(true);
-    form.GetAllButton->click();
-    form.Transport->SetFirmwareUpgradeActive(false);
-    EXPECT_FALSE(form.TxRxRichEdit->toPlainText().contains("Time taken"));
+    form.Debug()->ClearDebugButtonClick();
+    form.Session()->Transport()->SetFirmwareUpgradeActive(true);
+    form.GetAllButton()->click();
+    form.Session()->Transport()->SetFirmwareUpgradeActive(false);
+    EXPECT_FALSE(form.Debug()->TxRxRichEdit()->toPlainText().contains("Time taken"));
     EXPECT_TRUE(answerer.Seen().empty());
 }

@@ -1,4 +1,11 @@
+#include "app/ContactEditor.h"
+#include "app/ContactsPage.h"
+#include "app/InputsPage.h"
+#include "app/OutputsPage.h"
+#include "app/PinPanel.h"
 #include "app/TMainForm.h"
+#include "app/VoiceMessagePage.h"
+#include "device/ConnectionSupervisor.h"
 #include "platform/UpDown.h"
 
 #include <QAccessible>
@@ -29,18 +36,18 @@ protected:
 
     QStringList VisibleTabs() const {
         QStringList tabs;
-        for (int i = 0; i < form.PageControl->count(); ++i) {
-            if (form.PageControl->isTabVisible(i)) {
-                tabs << form.PageControl->tabText(i);
+        for (int i = 0; i < form.PageControl()->count(); ++i) {
+            if (form.PageControl()->isTabVisible(i)) {
+                tabs << form.PageControl()->tabText(i);
             }
         }
         return tabs;
     }
 
-    void ShowPage(QWidget* page) { form.PageControl->setCurrentWidget(page); }
+    void ShowPage(QWidget* page) { form.PageControl()->setCurrentWidget(page); }
 
     QLineEdit* RetriesEdit(int input) const {
-        return form.InputControls[input - 1].RetriesUpDown->Buddy();
+        return form.Inputs()->InputControls()[input - 1].RetriesUpDown->Buddy();
     }
 
     // Types into a field as the user would and then leaves it.
@@ -49,7 +56,7 @@ protected:
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
         QTest::keyClicks(edit, text);
-        form.AdminPINEdit->setFocus();
+        form.Pins()->AdminPINEdit()->setFocus();
     }
 
     TMainForm form;
@@ -58,21 +65,22 @@ protected:
 TEST_F(MainFormTest, FreshStart) {
     EXPECT_EQ(form.windowTitle(), "ORNEX");
     EXPECT_EQ(VisibleTabs(), QStringList({"Phone Numbers", "Inputs", "Outputs"}));
-    EXPECT_EQ(form.PageControl->currentWidget(), form.PhoneNumbersSheet);
-    EXPECT_EQ(form.GetPageButton->text(), "Get Phone Numbers from ORNEX");
-    EXPECT_EQ(form.SendPageButton->text(), "Send Phone Numbers to ORNEX");
-    for (QPushButton* b : {form.GetPINButton, form.SendPINButton, form.GetPageButton,
-                           form.SendPageButton, form.GetAllButton, form.SendAllButton}) {
+    EXPECT_EQ(form.PageControl()->currentWidget(), form.Contacts());
+    EXPECT_EQ(form.GetPageButton()->text(), "Get Phone Numbers from ORNEX");
+    EXPECT_EQ(form.SendPageButton()->text(), "Send Phone Numbers to ORNEX");
+    for (QPushButton* b :
+         {form.Pins()->GetPINButton(), form.Pins()->SendPINButton(), form.GetPageButton(),
+          form.SendPageButton(), form.GetAllButton(), form.SendAllButton()}) {
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     }
-    EXPECT_FALSE(form.DisconnectButton->isVisibleTo(&form));
-    EXPECT_FALSE(form.TestReflashButton->isVisibleTo(form.OutputsSheet));
+    EXPECT_FALSE(form.Pins()->DisconnectButton()->isVisibleTo(&form));
+    EXPECT_FALSE(form.Outputs()->TestReflashButton()->isVisibleTo(form.Outputs()));
 
-    ASSERT_EQ(form.PhoneNumbersListView->topLevelItemCount(), 99);
-    ASSERT_EQ(form.PhoneNumbersListView->columnCount(), 12);
-    EXPECT_EQ(form.PhoneNumbersListView->headerItem()->text(11), "IN8");
+    ASSERT_EQ(form.Contacts()->PhoneNumbersListView()->topLevelItemCount(), 99);
+    ASSERT_EQ(form.Contacts()->PhoneNumbersListView()->columnCount(), 12);
+    EXPECT_EQ(form.Contacts()->PhoneNumbersListView()->headerItem()->text(11), "IN8");
     for (int row = 0; row < 99; ++row) {
-        const QTreeWidgetItem* item = form.PhoneNumbersListView->topLevelItem(row);
+        const QTreeWidgetItem* item = form.Contacts()->PhoneNumbersListView()->topLevelItem(row);
         EXPECT_EQ(item->text(0), QString::number(row + 1));
         for (int cell = 1; cell < 12; ++cell) {
             EXPECT_TRUE(item->text(cell).isEmpty());
@@ -82,7 +90,7 @@ TEST_F(MainFormTest, FreshStart) {
     const DiallerSettings settings = form.Settings().Read();
     EXPECT_EQ(settings, DiallerSettings{});
     for (int n = 1; n <= 8; ++n) {
-        const InputControlSet& controls = form.InputControls[n - 1];
+        const InputControlSet& controls = form.Inputs()->InputControls()[n - 1];
         EXPECT_EQ(controls.NONCComboBox->currentText(), "Normally Open");
         EXPECT_EQ(controls.SlaveLatchComboBox->currentText(), "Latching");
         EXPECT_EQ(RetriesEdit(n)->text(), "3");
@@ -90,49 +98,49 @@ TEST_F(MainFormTest, FreshStart) {
         EXPECT_EQ(controls.NONCComboBox->objectName(),
                   QStringLiteral("Input%1NONCComboBox").arg(n));
     }
-    EXPECT_EQ(form.AdminPINEdit->text(), "7431");
-    EXPECT_EQ(form.UserPINEdit->text(), "8297");
-    EXPECT_EQ(form.EditorCheckBoxes[2]->objectName(), "Input1CheckBox");
-    EXPECT_EQ(form.EditorCheckBoxes[9]->text(), "Input &8");
+    EXPECT_EQ(form.Pins()->AdminPINEdit()->text(), "7431");
+    EXPECT_EQ(form.Pins()->UserPINEdit()->text(), "8297");
+    EXPECT_EQ(form.Editor()->EditorCheckBoxes()[2]->objectName(), "Input1CheckBox");
+    EXPECT_EQ(form.Editor()->EditorCheckBoxes()[9]->text(), "Input &8");
     EXPECT_NE(form.findChild<QWidget*>("Out2Status"), nullptr);
-    EXPECT_EQ(form.OutputControls[0].OnButton->text(), "Set Output 1 On");
-    EXPECT_EQ(form.OutputControls[1].OffButton->objectName(), "Output2OffButton");
-    EXPECT_TRUE(form.CheckPortTimer->isActive());
-    EXPECT_FALSE(form.RecordTimer->isActive());
+    EXPECT_EQ(form.Outputs()->OutputControls()[0].OnButton->text(), "Set Output 1 On");
+    EXPECT_EQ(form.Outputs()->OutputControls()[1].OffButton->objectName(), "Output2OffButton");
+    EXPECT_TRUE(form.Supervisor()->CheckPortTimer()->isActive());
+    EXPECT_FALSE(form.Voice()->RecordTimer()->isActive());
 }
 
 TEST_F(MainFormTest, PageButtonsFollowThePage) {
-    ShowPage(form.InputsSheet);
-    EXPECT_EQ(form.GetPageButton->text(), "Get Inputs from ORNEX");
-    EXPECT_EQ(form.SendPageButton->text(), "Send Inputs to ORNEX");
+    ShowPage(form.Inputs());
+    EXPECT_EQ(form.GetPageButton()->text(), "Get Inputs from ORNEX");
+    EXPECT_EQ(form.SendPageButton()->text(), "Send Inputs to ORNEX");
 
-    ShowPage(form.OutputsSheet);
-    EXPECT_FALSE(form.GetPageButton->isVisible());
-    EXPECT_FALSE(form.SendPageButton->isVisible());
+    ShowPage(form.Outputs());
+    EXPECT_FALSE(form.GetPageButton()->isVisible());
+    EXPECT_FALSE(form.SendPageButton()->isVisible());
 
-    ShowPage(form.PhoneNumbersSheet);
-    EXPECT_TRUE(form.GetPageButton->isVisible());
-    EXPECT_TRUE(form.SendPageButton->isVisible());
-    EXPECT_EQ(form.GetPageButton->text(), "Get Phone Numbers from ORNEX");
+    ShowPage(form.Contacts());
+    EXPECT_TRUE(form.GetPageButton()->isVisible());
+    EXPECT_TRUE(form.SendPageButton()->isVisible());
+    EXPECT_EQ(form.GetPageButton()->text(), "Get Phone Numbers from ORNEX");
 }
 
 TEST_F(MainFormTest, ModifiedMarkIsAppendedOnce) {
-    form.AdminPINEdit->setFocus();
-    QTest::keyClicks(form.AdminPINEdit, "1");
+    form.Pins()->AdminPINEdit()->setFocus();
+    QTest::keyClicks(form.Pins()->AdminPINEdit(), "1");
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
     EXPECT_TRUE(form.SettingsModified());
-    QTest::keyClicks(form.AdminPINEdit, "2");
-    form.InputControls[2].SMSMessageEdit->setText("Intruder");
+    QTest::keyClicks(form.Pins()->AdminPINEdit(), "2");
+    form.Inputs()->InputControls()[2].SMSMessageEdit->setText("Intruder");
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
 
 TEST_F(MainFormTest, NoMarkWhileLoading) {
-    form.LoadingSettings = true;
-    form.UserPINEdit->setText("1234");
-    form.InputControls[0].SMSMessageEdit->setText("Fire");
+    form.SetLoadingSettings(true);
+    form.Pins()->UserPINEdit()->setText("1234");
+    form.Inputs()->InputControls()[0].SMSMessageEdit->setText("Fire");
     EXPECT_EQ(form.windowTitle(), "ORNEX");
-    form.LoadingSettings = false;
-    form.UserPINEdit->setText("4321");
+    form.SetLoadingSettings(false);
+    form.Pins()->UserPINEdit()->setText("4321");
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
 
@@ -143,22 +151,22 @@ TEST_F(MainFormTest, ProgramChangesOfSelectorsDoNotMark) {
     form.Settings().WriteInputs(inputs);
     EXPECT_EQ(form.windowTitle(), "ORNEX");
     EXPECT_FALSE(form.Settings().ReadInputs()[2].NormallyOpen);
-    EXPECT_EQ(form.InputControls[2].NONCComboBox->currentText(), "Normally Closed");
+    EXPECT_EQ(form.Inputs()->InputControls()[2].NONCComboBox->currentText(), "Normally Closed");
 
     // The user's selection marks.
-    QComboBox* combo = form.InputControls[4].SlaveLatchComboBox;
+    QComboBox* combo = form.Inputs()->InputControls()[4].SlaveLatchComboBox;
     combo->setCurrentIndex(0);
     emit combo->activated(0);
     EXPECT_EQ(form.windowTitle(), "ORNEX*");
 }
 
 TEST_F(MainFormTest, AttemptsStayQuietUntilInputsPageShown) {
-    UpDown* upDown = form.InputControls[0].RetriesUpDown;
+    UpDown* upDown = form.Inputs()->InputControls()[0].RetriesUpDown;
     upDown->StepUp();
     EXPECT_EQ(RetriesEdit(1)->text(), "4");
     EXPECT_EQ(form.windowTitle(), "ORNEX");
 
-    ShowPage(form.InputsSheet);
+    ShowPage(form.Inputs());
     EXPECT_EQ(form.windowTitle(), "ORNEX");
     upDown->StepUp();
     EXPECT_EQ(upDown->Position(), 5);
@@ -166,9 +174,9 @@ TEST_F(MainFormTest, AttemptsStayQuietUntilInputsPageShown) {
 }
 
 TEST_F(MainFormTest, AttemptsFieldRule) {
-    ShowPage(form.InputsSheet);
+    ShowPage(form.Inputs());
     QLineEdit* edit = RetriesEdit(2);
-    UpDown* upDown = form.InputControls[1].RetriesUpDown;
+    UpDown* upDown = form.Inputs()->InputControls()[1].RetriesUpDown;
 
     TypeAndLeave(edit, "");
     EXPECT_EQ(edit->text(), "3");
@@ -189,12 +197,12 @@ TEST_F(MainFormTest, AttemptsFieldRule) {
 
     edit->setFocus();
     edit->setText("-1"); // pasted, not typed
-    form.AdminPINEdit->setFocus();
+    form.Pins()->AdminPINEdit()->setFocus();
     EXPECT_EQ(edit->text(), "4");
 }
 
 TEST_F(MainFormTest, FlagCellsReadOnlyCapitalY) {
-    QTreeWidgetItem* row = form.PhoneNumbersListView->topLevelItem(4);
+    QTreeWidgetItem* row = form.Contacts()->PhoneNumbersListView()->topLevelItem(4);
     row->setText(1, "0123");
     row->setText(2, "Y");
     row->setText(3, "y");
@@ -214,9 +222,10 @@ TEST_F(MainFormTest, CompactingMovesRowsUpAndSelectionFollows) {
     contacts[4] = {"555", false, true, {}};
     contacts[98] = {"999", true, true, {}};
     form.Settings().WriteContacts(contacts);
-    form.PhoneNumbersListView->setCurrentItem(form.PhoneNumbersListView->topLevelItem(98));
+    form.Contacts()->PhoneNumbersListView()->setCurrentItem(
+        form.Contacts()->PhoneNumbersListView()->topLevelItem(98));
 
-    form.CompactContactList();
+    form.Contacts()->CompactContactList();
 
     const ContactList after = form.Settings().ReadContacts();
     EXPECT_EQ(after[0].PhoneNumber, "222");
@@ -224,29 +233,29 @@ TEST_F(MainFormTest, CompactingMovesRowsUpAndSelectionFollows) {
     EXPECT_TRUE(after[1].ReportByVoice);
     EXPECT_EQ(after[2].PhoneNumber, "999");
     EXPECT_TRUE(after[98].IsFree());
-    EXPECT_EQ(form.CurrentContactRow, 2);
-    EXPECT_EQ(form.PhoneNumbersListView->currentItem()->text(0), "3");
-    EXPECT_EQ(form.PhoneNumbersListView->topLevelItemCount(), 99);
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), 2);
+    EXPECT_EQ(form.Contacts()->PhoneNumbersListView()->currentItem()->text(0), "3");
+    EXPECT_EQ(form.Contacts()->PhoneNumbersListView()->topLevelItemCount(), 99);
     EXPECT_EQ(form.windowTitle(), "ORNEX");
 }
 
 TEST_F(MainFormTest, ResizeKeepsConnectionPanelAndStretchesFields) {
-    ShowPage(form.InputsSheet);
-    QLineEdit* sms = form.InputControls[0].SMSMessageEdit;
+    ShowPage(form.Inputs());
+    QLineEdit* sms = form.Inputs()->InputControls()[0].SMSMessageEdit;
     const int wideSms = sms->width();
-    const int wideBar = form.StatusBar->width();
+    const int wideBar = form.StatusBar()->width();
 
     form.resize(form.minimumSize());
     QApplication::processEvents();
-    QLabel* connection = form.StatusPanels[1];
+    QLabel* connection = form.StatusPanels()[1];
     EXPECT_EQ(connection->width(), 275);
-    EXPECT_EQ(connection->geometry().right() + 1, form.StatusBar->width());
-    EXPECT_EQ(form.StatusPanels[0]->width(), form.StatusBar->width() - 275);
+    EXPECT_EQ(connection->geometry().right() + 1, form.StatusBar()->width());
+    EXPECT_EQ(form.StatusPanels()[0]->width(), form.StatusBar()->width() - 275);
 
     form.resize(form.width() + 200, form.height() + 100);
     QApplication::processEvents();
-    EXPECT_EQ(form.StatusBar->width(), wideBar + 200);
-    EXPECT_EQ(connection->geometry().right() + 1, form.StatusBar->width());
+    EXPECT_EQ(form.StatusBar()->width(), wideBar + 200);
+    EXPECT_EQ(connection->geometry().right() + 1, form.StatusBar()->width());
     EXPECT_EQ(sms->width(), wideSms + 200);
     EXPECT_EQ(sms->x(), 90);
 }
@@ -254,7 +263,7 @@ TEST_F(MainFormTest, ResizeKeepsConnectionPanelAndStretchesFields) {
 // What a screen reader finds: one status bar, reading both panels.
 TEST_F(MainFormTest, AssistiveTechnologyFindsTheStatusBarAndItsPanels) {
     form.ShowActivity(QStringLiteral("Getting all settings from ORNEX"));
-    form.StatusPanels[1]->setText(QStringLiteral("ORNEX not detected"));
+    form.StatusPanels()[1]->setText(QStringLiteral("ORNEX not detected"));
     std::vector<QAccessibleInterface*> bars;
     const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
         if (node->role() == QAccessible::StatusBar) {

@@ -1,6 +1,11 @@
 #include "support/ConnectedWindowFixture.h"
 #include "support/DialogAnswerer.h"
 
+#include "app/ContactsPage.h"
+#include "app/DebugPage.h"
+#include "app/InputsPage.h"
+#include "app/OutputsPage.h"
+#include "app/PinPanel.h"
 #include "platform/CircleShape.h"
 
 #include <QPushButton>
@@ -14,15 +19,17 @@ constexpr int Green = 65280;
 constexpr int Red = 255;
 constexpr int WaitMs = 10000;
 
-class OutputsPage : public ConnectedWindowFixture {
+class OutputsPageWindow : public ConnectedWindowFixture {
 protected:
     void SetUp() override {
         ConnectedWindowFixture::SetUp();
         dialler.ClearReceivedCommands();
     }
 
-    void ShowPage(QWidget* page) { form->PageControl->setCurrentWidget(page); }
-    int Lamp(int output) const { return form->OutputControls[output - 1].Status->BrushColor(); }
+    void ShowPage(QWidget* page) { form->PageControl()->setCurrentWidget(page); }
+    int Lamp(int output) const {
+        return form->Outputs()->OutputControls()[output - 1].Status->BrushColor();
+    }
     void ReplyTo(const QByteArray& command, const QByteArray& reply) {
         DiallerLineBehaviour behaviour;
         behaviour.ReplacedReplies = {{command, reply}};
@@ -55,35 +62,36 @@ protected:
 
 } // namespace
 
-TEST_F(OutputsPage, ThePageIsOnScreenBeforeTheStatusQueryBlocksTheWindow) {
+TEST_F(OutputsPageWindow, ThePageIsOnScreenBeforeTheStatusQueryBlocksTheWindow) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->PageControl->setTabVisible(form->PageControl->indexOf(form->DebugSheet), true);
-    PaintBeforeSendRecorder recorder(form->OutputsScrollContent, form->TxRxRichEdit);
-    ShowPage(form->OutputsSheet);
+    form->PageControl()->setTabVisible(form->PageControl()->indexOf(form->Debug()), true);
+    PaintBeforeSendRecorder recorder(form->Outputs()->OutputsScrollContent(),
+                                     form->Debug()->TxRxRichEdit());
+    ShowPage(form->Outputs());
     ASSERT_TRUE(recorder.events.contains("sent"));
     EXPECT_EQ(recorder.events.first(), "paint") << recorder.events.join(' ').toStdString();
 }
 
-TEST_F(OutputsPage, SwitchingOffPaintsTheLampFromTheFollowingQuery) {
+TEST_F(OutputsPageWindow, SwitchingOffPaintsTheLampFromTheFollowingQuery) {
     dialler.SetOutput(2, true);
     DialogAnswerer noDialogs({});
-    form->OutputControls[1].OffButton->click();
+    form->Outputs()->OutputControls()[1].OffButton->click();
     EXPECT_TRUE(noDialogs.Seen().empty());
     EXPECT_FALSE(dialler.Output(2));
     EXPECT_EQ(Lamp(2), Red);
     EXPECT_EQ(Lamp(1), CircleShape::White);
     EXPECT_EQ(dialler.ReceivedCommands(), QList<QByteArray>({"out,2,off;", "sts,out,2;"}));
 
-    form->OutputControls[0].OnButton->click();
+    form->Outputs()->OutputControls()[0].OnButton->click();
     EXPECT_EQ(Lamp(1), Green);
     EXPECT_TRUE(dialler.Output(1));
 }
 
-TEST_F(OutputsPage, AnAnswerForTheWrongOutputIsRefusedWithAMessage) {
+TEST_F(OutputsPageWindow, AnAnswerForTheWrongOutputIsRefusedWithAMessage) {
     ReplyTo("out,1,on;", "2:ON\r");
     DialogAnswerer answerer({"OK"});
-    form->OutputControls[0].OnButton->click();
+    form->Outputs()->OutputControls()[0].OnButton->click();
     ASSERT_EQ(answerer.Seen().size(), 1u);
     const SeenDialog& message = answerer.Seen().front();
     EXPECT_EQ(message.title, "Command Error");
@@ -95,19 +103,19 @@ TEST_F(OutputsPage, AnAnswerForTheWrongOutputIsRefusedWithAMessage) {
     EXPECT_EQ(dialler.ReceivedCommands(), QList<QByteArray>({"out,1,on;", "sts,out,1;"}));
 }
 
-TEST_F(OutputsPage, AnAnswerInLowerCaseIsAccepted) {
+TEST_F(OutputsPageWindow, AnAnswerInLowerCaseIsAccepted) {
     DiallerLineBehaviour lower;
     lower.LowerCaseReplies = true;
     dialler.SetBehaviour(lower);
     DialogAnswerer noDialogs({});
-    form->OutputControls[0].OnButton->click();
+    form->Outputs()->OutputControls()[0].OnButton->click();
     EXPECT_TRUE(noDialogs.Seen().empty());
     EXPECT_EQ(Lamp(1), Green);
 }
 
-TEST_F(OutputsPage, OpeningThePageAsksForBothAndTheSupervisorKeepsAsking) {
+TEST_F(OutputsPageWindow, OpeningThePageAsksForBothAndTheSupervisorKeepsAsking) {
     dialler.SetOutput(1, true);
-    ShowPage(form->OutputsSheet);
+    ShowPage(form->Outputs());
     EXPECT_EQ(Lamp(1), Green);
     EXPECT_EQ(Lamp(2), Red);
     EXPECT_EQ(dialler.ReceivedCommands(), QList<QByteArray>({"sts,out,1;", "sts,out,2;"}));
@@ -117,50 +125,50 @@ TEST_F(OutputsPage, OpeningThePageAsksForBothAndTheSupervisorKeepsAsking) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return Lamp(2) == Green; }, WaitMs));
 
     // Elsewhere the supervisor leaves the outputs alone.
-    ShowPage(form->InputsSheet);
+    ShowPage(form->Inputs());
     dialler.ClearReceivedCommands();
     QTest::qWait(2500);
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
 }
 
-TEST_F(OutputsPage, AStatusReplyWithoutColonLeavesTheLampWhite) {
+TEST_F(OutputsPageWindow, AStatusReplyWithoutColonLeavesTheLampWhite) {
     ReplyTo("sts,out,1;", "1ON\r");
-    ShowPage(form->OutputsSheet);
+    ShowPage(form->Outputs());
     EXPECT_EQ(Lamp(1), CircleShape::White);
     EXPECT_EQ(Lamp(2), Red);
 }
 
-TEST_F(OutputsPage, WithoutAConnectionOpeningThePageSendsNothing) {
-    ShowPage(form->OutputsSheet);
+TEST_F(OutputsPageWindow, WithoutAConnectionOpeningThePageSendsNothing) {
+    ShowPage(form->Outputs());
     ASSERT_EQ(Lamp(2), Red);
-    ShowPage(form->PhoneNumbersSheet);
-    form->DisconnectButton->click();
+    ShowPage(form->Contacts());
+    form->Pins()->DisconnectButton()->click();
     dialler.ClearReceivedCommands();
 
-    ShowPage(form->OutputsSheet);
+    ShowPage(form->Outputs());
     EXPECT_EQ(Lamp(1), CircleShape::White);
     EXPECT_EQ(Lamp(2), CircleShape::White);
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
 }
 
-TEST_F(OutputsPage, SwitchingWithoutAConnectionFailsAtOnce) {
-    form->DisconnectButton->click();
+TEST_F(OutputsPageWindow, SwitchingWithoutAConnectionFailsAtOnce) {
+    form->Pins()->DisconnectButton()->click();
     DialogAnswerer answerer({"OK"});
-    form->OutputControls[1].OnButton->click();
+    form->Outputs()->OutputControls()[1].OnButton->click();
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen().front().title, "Command Error");
     EXPECT_EQ(Lamp(2), CircleShape::White);
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
 }
 
-TEST_F(OutputsPage, ButtonsNamedForNoOutputOfTheDiallerDoNothing) {
+TEST_F(OutputsPageWindow, ButtonsNamedForNoOutputOfTheDiallerDoNothing) {
     DialogAnswerer noDialogs({});
     QPushButton third;
     third.setObjectName(QStringLiteral("Output3OnButton"));
-    form->SetOutputButtonClick(&third);
+    form->Outputs()->SetOutputButtonClick(&third);
     QPushButton other;
     other.setObjectName(QStringLiteral("Out1Status"));
-    form->SetOutputButtonClick(&other);
+    form->Outputs()->SetOutputButtonClick(&other);
     EXPECT_TRUE(noDialogs.Seen().empty());
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
 }

@@ -29,7 +29,7 @@ TEST_F(SettingsRoundTrip, SendAllThenGetAllGivesTheSameWindowContents) {
     form->Settings().Write(site);
     {
         DialogAnswerer noDialogs({});
-        form->SendAllButton->click();
+        form->SendAllButton()->click();
         EXPECT_TRUE(noDialogs.Seen().empty());
     }
     EXPECT_EQ(dialler.Settings(), site);
@@ -38,7 +38,7 @@ TEST_F(SettingsRoundTrip, SendAllThenGetAllGivesTheSameWindowContents) {
     {
         // The reset marked the settings modified: Get All asks first.
         DialogAnswerer answerer({"&No"});
-        form->GetAllButton->click();
+        form->GetAllButton()->click();
     }
     EXPECT_EQ(form->Settings().Read(), site);
 }

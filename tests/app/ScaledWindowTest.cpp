@@ -189,12 +189,12 @@ TEST(ScaledWindow, EveryPageFitsAndIsPictured) {
     EXPECT_EQ(form.devicePixelRatio(), 2.0);
 
     int pictured = 0;
-    for (int page = 0; page < form.PageControl->count(); ++page) {
-        if (!form.PageControl->isTabVisible(page)) {
+    for (int page = 0; page < form.PageControl()->count(); ++page) {
+        if (!form.PageControl()->isTabVisible(page)) {
             continue;
         }
-        form.PageControl->setCurrentIndex(page);
-        const QString name = form.PageControl->widget(page)->objectName();
+        form.PageControl()->setCurrentIndex(page);
+        const QString name = form.PageControl()->widget(page)->objectName();
         QTest::qWait(50);
         // Paint now, so that the picture is of this page even on a busy machine.
         form.repaint();

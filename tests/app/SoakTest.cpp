@@ -72,15 +72,15 @@ protected:
         form->Settings().Write(Site());
         ASSERT_TRUE(folder.isValid());
         DialogAnswerer answerer({DialogAnswer::ChooseFile(folder.filePath("site.ornex"))});
-        form->SaveAsFileMenuItem->trigger();
+        form->SaveAsFileMenuItem()->trigger();
         ASSERT_EQ(form->windowTitle(), "ORNEX - site.ornex");
     }
 
     // One Get All and one Send All, neither with a word to the user.
     void Cycle() {
         DialogAnswerer noDialogs({});
-        form->GetAllButton->click();
-        form->SendAllButton->click();
+        form->GetAllButton()->click();
+        form->SendAllButton()->click();
         // The supervisor's tick and whatever else waits.
         QTest::qWait(1);
         // The simulated dialler lives in this process and records every

@@ -1,7 +1,12 @@
 #include "support/ConnectedWindowFixture.h"
 #include "support/DialogAnswerer.h"
 
+#include "app/InputsPage.h"
+#include "app/OutputsPage.h"
+#include "app/PinPanel.h"
 #include "device/CommandFraming.h"
+#include "device/ConnectionSupervisor.h"
+#include "device/DeviceSession.h"
 #include "platform/CircleShape.h"
 #include "platform/ComPort.h"
 
@@ -22,8 +27,9 @@ protected:
     void SetUp() override {}
 
     std::vector<QPushButton*> DeviceButtons() const {
-        return {form->GetAllButton,   form->SendAllButton, form->GetPageButton,
-                form->SendPageButton, form->GetPINButton,  form->SendPINButton};
+        return {form->GetAllButton(),         form->SendAllButton(),
+                form->GetPageButton(),        form->SendPageButton(),
+                form->Pins()->GetPINButton(), form->Pins()->SendPINButton()};
     }
 
     bool DeviceButtonsEnabled(bool enabled) const {
@@ -36,13 +42,13 @@ protected:
     }
 
     void ShowVoiceMessageLabels() {
-        for (const InputControlSet& input : form->InputControls) {
+        for (const InputControlSet& input : form->Inputs()->InputControls()) {
             input.VoiceMessageLabel->show();
         }
     }
 
     bool VoiceMessageLabelsHidden() const {
-        for (const InputControlSet& input : form->InputControls) {
+        for (const InputControlSet& input : form->Inputs()->InputControls()) {
             if (!input.VoiceMessageLabel->isHidden()) {
                 return false;
             }
@@ -52,30 +58,32 @@ protected:
 
     int VersionQueries() const { return dialler.ReceivedCommands().count("ver;"); }
 
-    void ShowOutputsPage() { form->PageControl->setCurrentWidget(form->OutputsSheet); }
-    int Lamp(int output) const { return form->OutputControls[output - 1].Status->BrushColor(); }
+    void ShowOutputsPage() { form->PageControl()->setCurrentWidget(form->Outputs()); }
+    int Lamp(int output) const {
+        return form->Outputs()->OutputControls()[output - 1].Status->BrushColor();
+    }
 };
 
 } // namespace
 
 TEST_F(Supervisor, ADiallerAttachedAtStartIsConnectedAtTheFirstTick) {
     StartWindow();
-    EXPECT_EQ(form->CheckPortTimer->interval(), 100);
+    EXPECT_EQ(form->Supervisor()->CheckPortTimer()->interval(), 100);
     EXPECT_TRUE(Status().isEmpty());
     ShowVoiceMessageLabels();
 
     ASSERT_TRUE(WaitForStatus(ConnectedText(QStringLiteral("ORNEX-3G v3.25")), WaitMs))
         << Status().toStdString();
-    EXPECT_TRUE(form->DeviceConnected);
-    EXPECT_EQ(form->FirmwareMajor, 3);
-    EXPECT_EQ(form->FirmwareMinor, 25);
-    EXPECT_EQ(form->HardwareVariant, 1);
-    EXPECT_TRUE(form->ComPort->Connected());
-    EXPECT_EQ(form->ComPort->Port(), port);
+    EXPECT_TRUE(form->Session()->DeviceConnected());
+    EXPECT_EQ(form->Session()->FirmwareMajor(), 3);
+    EXPECT_EQ(form->Session()->FirmwareMinor(), 25);
+    EXPECT_EQ(form->Session()->HardwareVariant(), 1);
+    EXPECT_TRUE(form->Session()->ComPort()->Connected());
+    EXPECT_EQ(form->Session()->ComPort()->Port(), port);
     EXPECT_TRUE(DeviceButtonsEnabled(true));
     EXPECT_TRUE(VoiceMessageLabelsHidden());
-    EXPECT_EQ(form->CheckPortTimer->interval(), 1000);
-    EXPECT_TRUE(form->CheckPortTimer->isActive());
+    EXPECT_EQ(form->Supervisor()->CheckPortTimer()->interval(), 1000);
+    EXPECT_TRUE(form->Supervisor()->CheckPortTimer()->isActive());
 
     // A connected dialler off the Outputs page is left alone.
     QTest::qWait(2500);
@@ -86,8 +94,8 @@ TEST_F(Supervisor, ADiallerPluggedInLaterIsConnectedOnceThePortListChanges) {
     FakeDeviceTree empty;
     form = std::make_unique<TMainForm>(empty.Search());
     ASSERT_TRUE(WaitForStatus(QStringLiteral("ORNEX not detected"), WaitMs));
-    EXPECT_FALSE(form->DeviceConnected);
-    EXPECT_TRUE(form->ComPort->Port().isEmpty());
+    EXPECT_FALSE(form->Session()->DeviceConnected());
+    EXPECT_TRUE(form->Session()->ComPort()->Port().isEmpty());
     EXPECT_TRUE(DeviceButtonsEnabled(false));
 
     empty.AddDialler(port, dialler.PortName());
@@ -105,9 +113,9 @@ TEST_F(Supervisor, TwoDiallersAreAnErrorUntilOneIsUnplugged) {
     const QString second = port + QStringLiteral("9");
     devices.AddDialler(second, dialler.PortName());
     ASSERT_TRUE(WaitForStatus(QStringLiteral("ERROR: Multiple ORNEX found"), WaitMs));
-    EXPECT_FALSE(form->DeviceConnected);
-    EXPECT_FALSE(form->ComPort->Connected());
-    EXPECT_TRUE(form->ComPort->Port().isEmpty());
+    EXPECT_FALSE(form->Session()->DeviceConnected());
+    EXPECT_FALSE(form->Session()->ComPort()->Connected());
+    EXPECT_TRUE(form->Session()->ComPort()->Port().isEmpty());
     EXPECT_TRUE(DeviceButtonsEnabled(false));
     EXPECT_EQ(Lamp(1), CircleShape::White);
     EXPECT_EQ(Lamp(2), CircleShape::White);
@@ -124,7 +132,7 @@ TEST_F(Supervisor, OldFirmwareConnectsAndIsReportedFromInsideTheTick) {
     bool timerRanWhileShown = true;
     DialogAnswerer answerer({DialogAnswer::Act([&](QWidget* modal) {
         statusWhileShown = Status();
-        timerRanWhileShown = form->CheckPortTimer->isActive();
+        timerRanWhileShown = form->Supervisor()->CheckPortTimer()->isActive();
         QTest::qWait(1500); // a tick would be due by now
         modal->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     })});
@@ -137,12 +145,13 @@ TEST_F(Supervisor, OldFirmwareConnectsAndIsReportedFromInsideTheTick) {
     EXPECT_EQ(warning.buttons, QStringList{"OK"});
     EXPECT_EQ(warning.icon, 2);
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->CheckPortTimer->isActive(); }, WaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return form->Supervisor()->CheckPortTimer()->isActive(); }, WaitMs));
     EXPECT_EQ(statusWhileShown, ConnectedText(QStringLiteral("ORNEX-4G v3.9")));
     EXPECT_FALSE(timerRanWhileShown);
     EXPECT_EQ(VersionQueries(), 1);
-    EXPECT_TRUE(form->DeviceConnected);
-    EXPECT_EQ(form->HardwareVariant, 2);
+    EXPECT_TRUE(form->Session()->DeviceConnected());
+    EXPECT_EQ(form->Session()->HardwareVariant(), 2);
     EXPECT_TRUE(DeviceButtonsEnabled(true));
 }
 
@@ -161,9 +170,9 @@ TEST_F(Supervisor, AnIncompleteVersionCannotConnectAndIsAskedAgainEachSecond) {
     ShowVoiceMessageLabels();
     const QString cannotConnect = QStringLiteral("ORNEX on ") + port + " - cannot connect";
     ASSERT_TRUE(WaitForStatus(cannotConnect, WaitMs)) << Status().toStdString();
-    EXPECT_FALSE(form->DeviceConnected);
-    EXPECT_EQ(form->FirmwareMajor, 3);
-    EXPECT_EQ(form->FirmwareMinor, -1);
+    EXPECT_FALSE(form->Session()->DeviceConnected());
+    EXPECT_EQ(form->Session()->FirmwareMajor(), 3);
+    EXPECT_EQ(form->Session()->FirmwareMinor(), -1);
     EXPECT_TRUE(DeviceButtonsEnabled(false));
     EXPECT_TRUE(VoiceMessageLabelsHidden());
     ASSERT_TRUE(QTest::qWaitFor([&] { return VersionQueries() >= 3; }, WaitMs));
@@ -204,9 +213,9 @@ TEST_F(Supervisor, UnpluggingLosesTheLinkWithinASecond) {
     devices.RemovePort(port);
     dialler.HangUp();
     ASSERT_TRUE(WaitForStatus(QStringLiteral("ORNEX not detected"), WaitMs));
-    EXPECT_FALSE(form->DeviceConnected);
-    EXPECT_FALSE(form->ComPort->Connected());
-    EXPECT_TRUE(form->ComPort->Port().isEmpty());
+    EXPECT_FALSE(form->Session()->DeviceConnected());
+    EXPECT_FALSE(form->Session()->ComPort()->Connected());
+    EXPECT_TRUE(form->Session()->ComPort()->Port().isEmpty());
     EXPECT_TRUE(DeviceButtonsEnabled(false));
     EXPECT_TRUE(VoiceMessageLabelsHidden());
     EXPECT_EQ(Lamp(1), CircleShape::White);
@@ -225,14 +234,14 @@ TEST_F(Supervisor, APortErrorInACommandIsFollowedByAReconnectionAtOnce) {
     dialler.SetBehaviour(dropOff);
     devices.RedirectPort(port, back.PortName());
 
-    EXPECT_FALSE(SendCommand(*form->Transport, "out,1,on;"));
-    EXPECT_FALSE(form->ComPort->Connected());
-    EXPECT_EQ(form->CheckPortTimer->interval(), 1);
+    EXPECT_FALSE(SendCommand(*form->Session()->Transport(), "out,1,on;"));
+    EXPECT_FALSE(form->Session()->ComPort()->Connected());
+    EXPECT_EQ(form->Supervisor()->CheckPortTimer()->interval(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return back.ReceivedCommands().contains("ver;"); }, WaitMs));
-    EXPECT_TRUE(form->ComPort->Connected());
-    EXPECT_TRUE(form->DeviceConnected);
+    EXPECT_TRUE(form->Session()->ComPort()->Connected());
+    EXPECT_TRUE(form->Session()->DeviceConnected());
     EXPECT_EQ(Status(), ConnectedText());
-    EXPECT_EQ(form->CheckPortTimer->interval(), 1000);
+    EXPECT_EQ(form->Supervisor()->CheckPortTimer()->interval(), 1000);
 }
 
 TEST_F(Supervisor, DisconnectTakesTheLinkDownUntilPressedAgain) {
@@ -240,19 +249,19 @@ TEST_F(Supervisor, DisconnectTakesTheLinkDownUntilPressedAgain) {
     ASSERT_TRUE(WaitForConnection(WaitMs));
     ShowVoiceMessageLabels();
 
-    form->DisconnectButton->click();
-    EXPECT_EQ(form->DisconnectButton->text(), "Co&nnect");
+    form->Pins()->DisconnectButton()->click();
+    EXPECT_EQ(form->Pins()->DisconnectButton()->text(), "Co&nnect");
     EXPECT_EQ(Status(), "DISCONNECTED");
-    EXPECT_FALSE(form->DeviceConnected);
-    EXPECT_FALSE(form->ComPort->Connected());
-    EXPECT_FALSE(form->CheckPortTimer->isActive());
+    EXPECT_FALSE(form->Session()->DeviceConnected());
+    EXPECT_FALSE(form->Session()->ComPort()->Connected());
+    EXPECT_FALSE(form->Supervisor()->CheckPortTimer()->isActive());
     EXPECT_TRUE(DeviceButtonsEnabled(false));
     EXPECT_TRUE(VoiceMessageLabelsHidden());
     QTest::qWait(1500);
     EXPECT_EQ(Status(), "DISCONNECTED");
 
-    form->DisconnectButton->click();
-    EXPECT_EQ(form->DisconnectButton->text(), "Disco&nnect");
+    form->Pins()->DisconnectButton()->click();
+    EXPECT_EQ(form->Pins()->DisconnectButton()->text(), "Disco&nnect");
     ASSERT_TRUE(WaitForConnection(WaitMs));
     EXPECT_EQ(VersionQueries(), 2);
 }
@@ -262,9 +271,9 @@ TEST_F(Supervisor, DisconnectWhileNotConnectedOnlyStopsTheSupervisor) {
     form = std::make_unique<TMainForm>(empty.Search());
     ASSERT_TRUE(WaitForStatus(QStringLiteral("ORNEX not detected"), WaitMs));
 
-    form->DisconnectButton->click();
-    EXPECT_EQ(form->DisconnectButton->text(), "Co&nnect");
-    EXPECT_FALSE(form->CheckPortTimer->isActive());
+    form->Pins()->DisconnectButton()->click();
+    EXPECT_EQ(form->Pins()->DisconnectButton()->text(), "Co&nnect");
+    EXPECT_FALSE(form->Supervisor()->CheckPortTimer()->isActive());
     EXPECT_EQ(Status(), "ORNEX not detected");
 
     // Stopped: a dialler plugged in now is not noticed.
@@ -272,6 +281,6 @@ TEST_F(Supervisor, DisconnectWhileNotConnectedOnlyStopsTheSupervisor) {
     QTest::qWait(1500);
     EXPECT_EQ(Status(), "ORNEX not detected");
 
-    form->DisconnectButton->click();
+    form->Pins()->DisconnectButton()->click();
     ASSERT_TRUE(WaitForConnection(WaitMs));
 }

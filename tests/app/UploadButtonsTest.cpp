@@ -20,6 +20,14 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+#include "app/ContactEditor.h"
+#include "app/ContactsPage.h"
+#include "app/DebugPage.h"
+#include "app/InputsPage.h"
+#include "app/PinPanel.h"
+#include "app/VoiceMessagePage.h"
+#include "device/ConnectionSupervisor.h"
+#include "device/DeviceSession.h"
 #include "support/SettingsBuilders.h"
 #include "support/WindowActions.h"
 
@@ -37,12 +45,12 @@ protected:
         // What the connection supervisor does when it finds the dialler; the
         // supervisor itself stays off, as it would find no dialler here and
         // close the port.
-        form.CheckPortTimer->stop();
-        form.ComPort->SetPort(dialler.PortName());
-        form.ComPort->Open();
-        form.FirmwareMajor = 3;
-        form.FirmwareMinor = 25;
-        for (QPushButton* button : {form.SendAllButton, form.SendPageButton, form.SendPINButton}) {
+        form.Supervisor()->CheckPortTimer()->stop();
+        form.Session()->ComPort()->SetPort(dialler.PortName());
+        form.Session()->ComPort()->Open();
+        form.Session()->SetVersion({3, 25, 0});
+        for (QPushButton* button :
+             {form.SendAllButton(), form.SendPageButton(), form.Pins()->SendPINButton()}) {
             button->setEnabled(true);
         }
     }
@@ -64,12 +72,12 @@ protected:
     void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     void ShowDebugTab() {
-        form.PageControl->setTabVisible(form.PageControl->indexOf(form.DebugSheet), true);
+        form.PageControl()->setTabVisible(form.PageControl()->indexOf(form.Debug()), true);
     }
 
     void SendPage(QWidget* page) {
-        form.PageControl->setCurrentWidget(page);
-        Click(form.SendPageButton);
+        form.PageControl()->setCurrentWidget(page);
+        Click(form.SendPageButton());
     }
 
     void Refuse(const QByteArray& prefix) {
@@ -91,19 +99,19 @@ protected:
 };
 
 TEST_F(UploadButtonsTest, SendAllSendsEverythingInOrderThenSaves) {
-    form.AdminPINEdit->setText("1111");
-    form.UserPINEdit->setText("2222");
+    form.Pins()->AdminPINEdit()->setText("1111");
+    form.Pins()->UserPINEdit()->setText("2222");
     FillContacts({{3, Contact("0333", {2, 5})}, {40, Contact("0440", {1}, true, true)}});
-    const InputControlSet& six = form.InputControls[5];
+    const InputControlSet& six = form.Inputs()->InputControls()[5];
     six.NONCComboBox->setCurrentIndex(0);
     six.SlaveLatchComboBox->setCurrentIndex(0);
     six.RetriesUpDown->SetPosition(0);
-    form.InputControls[1].SMSMessageEdit->setText("Back door");
+    form.Inputs()->InputControls()[1].SMSMessageEdit->setText("Back door");
     const QString caption = form.windowTitle();
     ShowDebugTab();
 
     DialogAnswerer answerer({});
-    Click(form.SendAllButton);
+    Click(form.SendAllButton());
 
     EXPECT_TRUE(answerer.Seen().empty());
     Commands expected = {"pin,2,1111;", "pin,1,2222;", "del,0,all;", "add,2&5,0333,s;",
@@ -122,17 +130,17 @@ TEST_F(UploadButtonsTest, SendAllSendsEverythingInOrderThenSaves) {
     ExpectBusyStateRestored(form);
     // Sending neither sets nor clears the modified mark.
     EXPECT_EQ(form.windowTitle(), caption);
-    const QString log = form.TxRxRichEdit->toPlainText();
+    const QString log = form.Debug()->TxRxRichEdit()->toPlainText();
     EXPECT_TRUE(log.contains(QRegularExpression("Time taken = \\d+ seconds\\s*$")))
         << log.right(200).toStdString();
 }
 
 TEST_F(UploadButtonsTest, OlderFirmwareGetsOneAddPerInput) {
-    form.FirmwareMinor = 24;
+    form.Session()->SetVersion({3, 24, 0});
     dialler.SetFirmwareVersion(3, 24, 1);
     FillContacts({{1, Contact("0123456781", {2, 5})}});
     DialogAnswerer answerer({});
-    SendPage(form.PhoneNumbersSheet);
+    SendPage(form.Contacts());
     EXPECT_EQ(dialler.ReceivedCommands(),
               Commands({"del,0,all;", "add,2,0123456781,s;", "add,5,0123456781,s;", "save all;"}));
     EXPECT_TRUE(answerer.Seen().empty());
@@ -142,7 +150,7 @@ TEST_F(UploadButtonsTest, AFailingAdminPinEndsSendAll) {
     Refuse("pin,2");
     StateAtMessage state;
     DialogAnswerer answerer({PressOkNoting(form, state)});
-    Click(form.SendAllButton);
+    Click(form.SendAllButton());
 
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"pin,2,7431;"}));
     ASSERT_EQ(answerer.Seen().size(), 1u);
@@ -155,10 +163,10 @@ TEST_F(UploadButtonsTest, AFailingAdminPinEndsSendAll) {
 }
 
 TEST_F(UploadButtonsTest, SendPinsAndItsFlashSave) {
-    form.UserPINEdit->setText("123456");
+    form.Pins()->UserPINEdit()->setText("123456");
     {
         DialogAnswerer answerer({});
-        Click(form.SendPINButton);
+        Click(form.Pins()->SendPINButton());
         EXPECT_TRUE(answerer.Seen().empty());
     }
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"pin,2,7431;", "pin,1,123456;", "save all;"}));
@@ -168,7 +176,7 @@ TEST_F(UploadButtonsTest, SendPinsAndItsFlashSave) {
     Refuse("save all");
     StateAtMessage state;
     DialogAnswerer failing({PressOkNoting(form, state)});
-    Click(form.SendPINButton);
+    Click(form.Pins()->SendPINButton());
     ASSERT_EQ(failing.Seen().size(), 1u);
     ExpectError(failing.Seen()[0], "Command Error",
                 "Error saving PINs to flash memory.\r\n\r\nPlease try again.");
@@ -177,10 +185,10 @@ TEST_F(UploadButtonsTest, SendPinsAndItsFlashSave) {
 }
 
 TEST_F(UploadButtonsTest, SendInputsPageAndItsFailure) {
-    form.InputControls[2].SMSMessageEdit->setText("Window");
+    form.Inputs()->InputControls()[2].SMSMessageEdit->setText("Window");
     {
         DialogAnswerer answerer({});
-        SendPage(form.InputsSheet);
+        SendPage(form.Inputs());
         EXPECT_TRUE(answerer.Seen().empty());
     }
     const Commands received = dialler.ReceivedCommands();
@@ -193,7 +201,7 @@ TEST_F(UploadButtonsTest, SendInputsPageAndItsFailure) {
     dialler.ClearReceivedCommands();
     Refuse("mod,inp,2");
     DialogAnswerer failing({"OK"});
-    SendPage(form.InputsSheet);
+    SendPage(form.Inputs());
     EXPECT_EQ(dialler.ReceivedCommands(),
               Commands({"mod,inp,1,no,l,3;", "name,1,\"\";", "mod,inp,2,no,l,3;"}));
     ASSERT_EQ(failing.Seen().size(), 1u);
@@ -204,8 +212,8 @@ TEST_F(UploadButtonsTest, SendInputsPageAndItsFailure) {
 
 TEST_F(UploadButtonsTest, NoSendPageOnOtherPages) {
     DialogAnswerer answerer({});
-    form.PageControl->setCurrentWidget(form.VoiceMessageSheet);
-    form.SendPageButton->click();
+    form.PageControl()->setCurrentWidget(form.Voice());
+    form.SendPageButton()->click();
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
     ExpectBusyStateRestored(form);
 }
@@ -225,8 +233,8 @@ TEST_F(UploadButtonsTest, UnsendableValuesStopTheWholeScope) {
         return answerer.Seen()[0];
     };
 
-    form.InputControls[2].SMSMessageEdit->setText("Gate\";del,0,all;\"");
-    const SeenDialog quote = refusal([this] { Click(form.SendAllButton); });
+    form.Inputs()->InputControls()[2].SMSMessageEdit->setText("Gate\";del,0,all;\"");
+    const SeenDialog quote = refusal([this] { Click(form.SendAllButton()); });
     EXPECT_EQ(quote.title, "Error");
     EXPECT_EQ(quote.icon, ErrorIcon);
     EXPECT_TRUE(
@@ -234,8 +242,8 @@ TEST_F(UploadButtonsTest, UnsendableValuesStopTheWholeScope) {
         << quote.text.toStdString();
     EXPECT_FALSE(quote.text.contains("Please try again"));
 
-    form.InputControls[2].SMSMessageEdit->setText("Gate;del,0,all");
-    const SeenDialog semicolon = refusal([this] { SendPage(form.InputsSheet); });
+    form.Inputs()->InputControls()[2].SMSMessageEdit->setText("Gate;del,0,all");
+    const SeenDialog semicolon = refusal([this] { SendPage(form.Inputs()); });
     EXPECT_TRUE(
         semicolon.text.startsWith("The SMS message of input 3 contains a semicolon (;) character."))
         << semicolon.text.toStdString();
@@ -244,22 +252,22 @@ TEST_F(UploadButtonsTest, UnsendableValuesStopTheWholeScope) {
     // The PINs do not include the inputs.
     {
         DialogAnswerer none({});
-        Click(form.SendPINButton);
+        Click(form.Pins()->SendPINButton());
         EXPECT_TRUE(none.Seen().empty());
     }
     EXPECT_EQ(dialler.ReceivedCommands(), Commands({"pin,2,7431;", "pin,1,8297;", "save all;"}));
     dialler.ClearReceivedCommands();
 
-    form.InputControls[2].SMSMessageEdit->setText("Gate");
+    form.Inputs()->InputControls()[2].SMSMessageEdit->setText("Gate");
     FillContacts({{7, Contact("1;del,0,all", {1})}});
-    const SeenDialog number = refusal([this] { SendPage(form.PhoneNumbersSheet); });
+    const SeenDialog number = refusal([this] { SendPage(form.Contacts()); });
     EXPECT_TRUE(number.text.startsWith(
         "The phone number at location 7 contains characters the dialler cannot store."))
         << number.text.toStdString();
 
     FillContacts({});
-    form.UserPINEdit->setText("123");
-    const SeenDialog pin = refusal([this] { Click(form.SendPINButton); });
+    form.Pins()->UserPINEdit()->setText("123");
+    const SeenDialog pin = refusal([this] { Click(form.Pins()->SendPINButton()); });
     EXPECT_TRUE(pin.text.startsWith("The User PIN must be 4 to 6 digits."))
         << pin.text.toStdString();
 
@@ -272,14 +280,14 @@ protected:
     void SetUp() override {
         UploadButtonsTest::SetUp();
         FillContacts({{1, Contact("111", {1})}, {2, Contact("222", {2})}});
-        ClickListRow(form.PhoneNumbersListView, 0);
-        ASSERT_EQ(form.CurrentContactRow, 0);
+        ClickListRow(form.Contacts()->PhoneNumbersListView(), 0);
+        ASSERT_EQ(form.Editor()->CurrentContactRow(), 0);
         caption = form.windowTitle();
     }
 
     void TypeNumber(const QString& text) {
-        TypeInto(form.PhoneNumberEdit, text);
-        ASSERT_TRUE(form.SaveButton->isEnabled());
+        TypeInto(form.Editor()->PhoneNumberEdit(), text);
+        ASSERT_TRUE(form.Editor()->SaveButton()->isEnabled());
     }
 
     static void ExpectQuestion(const SeenDialog& seen) {
@@ -297,25 +305,27 @@ protected:
 TEST_F(SendWithPendingEditTest, NoSendsTheListWithoutTheEdit) {
     TypeNumber("1119");
     DialogAnswerer answerer({"No"});
-    SendPage(form.PhoneNumbersSheet);
+    SendPage(form.Contacts());
     ASSERT_EQ(answerer.Seen().size(), 1u);
     ExpectQuestion(answerer.Seen()[0]);
     EXPECT_EQ(dialler.ReceivedCommands(),
               Commands({"del,0,all;", "add,1,111,s;", "add,2,222,s;", "save all;"}));
-    EXPECT_EQ(form.PhoneNumberEdit->text(), "1119");
-    EXPECT_TRUE(form.SaveButton->isEnabled());
-    EXPECT_EQ(form.PhoneNumbersListView->topLevelItem(0)->text(ContactRow::NumberColumn), "111");
+    EXPECT_EQ(form.Editor()->PhoneNumberEdit()->text(), "1119");
+    EXPECT_TRUE(form.Editor()->SaveButton()->isEnabled());
+    EXPECT_EQ(
+        form.Contacts()->PhoneNumbersListView()->topLevelItem(0)->text(ContactRow::NumberColumn),
+        "111");
 }
 
 TEST_F(SendWithPendingEditTest, YesStoresTheEditInPlaceAndSendsIt) {
     TypeNumber("1119");
     DialogAnswerer answerer({"Yes"});
-    SendPage(form.PhoneNumbersSheet);
+    SendPage(form.Contacts());
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(dialler.ReceivedCommands(),
               Commands({"del,0,all;", "add,1,1119,s;", "add,2,222,s;", "save all;"}));
-    EXPECT_FALSE(form.SaveButton->isEnabled());
-    EXPECT_EQ(form.PhoneNumberEdit->text(), "1119");
+    EXPECT_FALSE(form.Editor()->SaveButton()->isEnabled());
+    EXPECT_EQ(form.Editor()->PhoneNumberEdit()->text(), "1119");
     // Sending is no saving: the stored entry still marks the settings.
     EXPECT_EQ(form.windowTitle(), caption + "*");
 }
@@ -323,22 +333,22 @@ TEST_F(SendWithPendingEditTest, YesStoresTheEditInPlaceAndSendsIt) {
 TEST_F(SendWithPendingEditTest, YesWithARefusedEntrySendsNothing) {
     TypeNumber("222");
     DialogAnswerer answerer({"Yes", "OK"});
-    SendPage(form.PhoneNumbersSheet);
+    SendPage(form.Contacts());
     ASSERT_EQ(answerer.Seen().size(), 2u);
     EXPECT_EQ(answerer.Seen()[1].text, "The phone number already exists in location 2!");
     EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
-    EXPECT_EQ(form.CurrentContactRow, 0);
-    EXPECT_EQ(form.PhoneNumberEdit->text(), "222");
+    EXPECT_EQ(form.Editor()->CurrentContactRow(), 0);
+    EXPECT_EQ(form.Editor()->PhoneNumberEdit()->text(), "222");
     ExpectBusyStateRestored(form);
 }
 
 TEST_F(SendWithPendingEditTest, SendAllAsksNothingAndSendsTheListAsItStands) {
     TypeNumber("1119");
     DialogAnswerer answerer({});
-    Click(form.SendAllButton);
+    Click(form.SendAllButton());
     EXPECT_TRUE(answerer.Seen().empty());
     EXPECT_TRUE(dialler.ReceivedCommands().contains("add,1,111,s;"));
-    EXPECT_TRUE(form.SaveButton->isEnabled());
+    EXPECT_TRUE(form.Editor()->SaveButton()->isEnabled());
 }
 
 } // namespace

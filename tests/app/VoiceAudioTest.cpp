@@ -4,6 +4,8 @@
 // whose keyboard the test can press Escape on.
 
 #include "app/TMainForm.h"
+#include "app/VoiceMessagePage.h"
+#include "device/ConnectionSupervisor.h"
 #include "platform/SoundDevices.h"
 #include "support/DialogAnswerer.h"
 #include "support/VoiceImages.h"
@@ -108,11 +110,11 @@ protected:
             GTEST_SKIP() << qPrintable(gNoSoundServer);
         }
         QDir::setCurrent(mWork.path());
-        form.CheckPortTimer->stop();
+        form.Supervisor()->CheckPortTimer()->stop();
     }
     void TearDown() override { QDir::setCurrent(mPrevious); }
 
-    VoiceMessagePage& Page() { return *form.VoiceMessageSheet; }
+    VoiceMessagePage& Page() { return *form.Voice(); }
 
     // Feeds a tone to the test microphone by playing it into the null sink.
     std::unique_ptr<PulseClient> FeedTone(int hz, int amplitude, int seconds) {

@@ -1,6 +1,11 @@
+#include "app/VoiceMessagePage.h"
 #include "DiallerSimulator.h"
 #include "app/CommandLine.h"
+#include "app/OutputsPage.h"
+#include "app/PinPanel.h"
 #include "app/TMainForm.h"
+#include "device/ConnectionSupervisor.h"
+#include "device/DeviceSession.h"
 #include "dialogs/MessageDialog.h"
 #include "platform/ComPort.h"
 #include "support/BusyWindowProbe.h"
@@ -65,12 +70,12 @@ protected:
     VoiceMessagePageTest() {
         // What the connection supervisor does when it finds the dialler; the
         // supervisor itself stays off, as it would find no dialler here.
-        form.CheckPortTimer->stop();
-        form.ComPort->SetPort(dialler.PortName());
-        form.ComPort->Open();
+        form.Supervisor()->CheckPortTimer()->stop();
+        form.Session()->ComPort()->SetPort(dialler.PortName());
+        form.Session()->ComPort()->Open();
     }
 
-    VoiceMessagePage& Page() { return *form.VoiceMessageSheet; }
+    VoiceMessagePage& Page() { return *form.Voice(); }
 
     QStringList Items() {
         QStringList texts;
@@ -116,25 +121,25 @@ TEST_F(VoiceMessagePageTest, StartUpFillListsEachInputWithItsMessage) {
 TEST_F(VoiceMessagePageTest, OnlyServiceModeShowsThePageAndTheReflashButton) {
     const auto visibleTabs = [this] {
         QStringList tabs;
-        for (int i = 0; i < form.PageControl->count(); ++i) {
-            if (form.PageControl->isTabVisible(i)) {
-                tabs << form.PageControl->tabText(i);
+        for (int i = 0; i < form.PageControl()->count(); ++i) {
+            if (form.PageControl()->isTabVisible(i)) {
+                tabs << form.PageControl()->tabText(i);
             }
         }
         return tabs;
     };
     EXPECT_FALSE(ReadCommandLine({"ornex-config"}).Options.ServiceMode);
     EXPECT_EQ(visibleTabs(), QStringList({"Phone Numbers", "Inputs", "Outputs"}));
-    EXPECT_FALSE(form.TestReflashButton->isVisibleTo(form.OutputsSheet));
+    EXPECT_FALSE(form.Outputs()->TestReflashButton()->isVisibleTo(form.Outputs()));
 
     form.SetServiceMode(ReadCommandLine({"ornex-config", "--service"}).Options.ServiceMode);
     EXPECT_EQ(visibleTabs(), QStringList({"Phone Numbers", "Inputs", "Voice Messages", "Outputs"}));
-    EXPECT_TRUE(form.TestReflashButton->isVisibleTo(form.OutputsSheet));
-    EXPECT_FALSE(form.DisconnectButton->isVisibleTo(&form));
+    EXPECT_TRUE(form.Outputs()->TestReflashButton()->isVisibleTo(form.Outputs()));
+    EXPECT_FALSE(form.Pins()->DisconnectButton()->isVisibleTo(&form));
 
     form.SetServiceMode(false);
     EXPECT_EQ(visibleTabs(), QStringList({"Phone Numbers", "Inputs", "Outputs"}));
-    EXPECT_FALSE(form.TestReflashButton->isVisibleTo(form.OutputsSheet));
+    EXPECT_FALSE(form.Outputs()->TestReflashButton()->isVisibleTo(form.Outputs()));
 }
 
 TEST_F(VoiceMessagePageTest, SendAllSendsEveryMessageAndGoesOnPastAFailure) {
@@ -171,7 +176,7 @@ TEST_F(VoiceMessagePageTest, SendSelectedSendsItsMessageOrReportsTheFailure) {
                       b.ReplacedReplies = {{"upl", "?\r"}};
                   }); },
          "upl 5;"},
-        {"no connection", [this] { form.ComPort->Close(); }, ""},
+        {"no connection", [this] { form.Session()->ComPort()->Close(); }, ""},
     };
     Select(5);
     for (const Case& c : cases) {

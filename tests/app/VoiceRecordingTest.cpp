@@ -1,4 +1,6 @@
 #include "app/TMainForm.h"
+#include "app/VoiceMessagePage.h"
+#include "device/ConnectionSupervisor.h"
 #include "dialogs/MessageDialog.h"
 #include "support/DialogAnswerer.h"
 #include "support/FakeSoundDevices.h"
@@ -58,7 +60,7 @@ protected:
         mTempBefore = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(mTemp.path()));
         QDir::setCurrent(mWork.path());
-        form.CheckPortTimer->stop();
+        form.Supervisor()->CheckPortTimer()->stop();
         Page().UseSoundDevices(std::make_unique<FakeSoundDevices>(sound));
         // Input 2 holds a message from the start; the others are empty.
         PutVoiceImage(VoiceMessages[1], QuietVoiceImage(16000));
@@ -69,12 +71,12 @@ protected:
         qputenv("TMPDIR", mTempBefore);
     }
 
-    VoiceMessagePage& Page() { return *form.VoiceMessageSheet; }
+    VoiceMessagePage& Page() { return *form.Voice(); }
 
     PageState State() {
         return {Page().PlayButton->isEnabled(), Page().RecordButton->isEnabled(),
                 Page().StopButton->isEnabled(), Page().MessageSelectRadioGroup->isEnabled(),
-                Page().RecordingInProgress,     form.RecordTimer->isActive()};
+                Page().RecordingInProgress,     form.Voice()->RecordTimer()->isActive()};
     }
 
     QStringList Items() {
@@ -162,7 +164,7 @@ TEST_F(VoiceRecordingTest, ARecordingThatCannotStartSaysWhyAndLeavesTheMessage) 
 TEST_F(VoiceRecordingTest, EachRecordingGetsItsOwnTimeAndTheTimerEndsIt) {
     // The window's 15 seconds, scaled down; the rule is the same.
     constexpr int LimitMs = 600;
-    form.RecordTimer->setInterval(LimitMs);
+    form.Voice()->RecordTimer()->setInterval(LimitMs);
     Page().RecordButton->click();
     QTest::qWait(LimitMs * 4 / 15);
     Page().StopButton->click();

@@ -131,7 +131,7 @@ TEST(AboutBox, HelpAboutOpensItOverTheMainWindow) {
         opened = modal->pos();
         QTest::keyClick(modal, Qt::Key_Return);
     })});
-    form.AboutMenuItem->trigger();
+    form.AboutMenuItem()->trigger();
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].className, "TAboutBox");
     const QRect owner = form.frameGeometry();

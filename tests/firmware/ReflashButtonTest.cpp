@@ -1,7 +1,9 @@
 #include "FakeTreeBus.h"
 #include "FirmwareImages.h"
 #include "SimulatedDiallerBoard.h"
+#include "app/OutputsPage.h"
 #include "app/TMainForm.h"
+#include "device/DeviceSession.h"
 #include "support/DialogAnswerer.h"
 
 #include <QApplication>
@@ -68,15 +70,15 @@ protected:
     // service mode shows it.
     void StartWindow() {
         form = std::make_unique<TMainForm>(devices.Search());
-        form->TestReflashButton->setVisible(true);
-        form->PageControl->setCurrentWidget(form->OutputsSheet);
+        form->Outputs()->TestReflashButton()->setVisible(true);
+        form->PageControl()->setCurrentWidget(form->Outputs());
         form->show();
     }
 
     bool WaitForStatus(const QString& text) {
         return QTest::qWaitFor([&] { return Status() == text; }, WaitMs);
     }
-    QString Status() const { return form->StatusPanels[1]->text(); }
+    QString Status() const { return form->StatusPanels()[1]->text(); }
     QString Connected(const QString& version) const {
         return "ORNEX-3G " + version + " on " + UniqueTtyName(board.DiallerPort()) + " - connected";
     }
@@ -96,11 +98,11 @@ TEST_F(ReflashButton, UpgradesTheDiallerWhichThenShowsItsNewVersion) {
     board.PowerUp();
     StartWindow();
     ASSERT_TRUE(WaitForStatus(Connected("v3.25"))) << Status().toStdString();
-    ASSERT_TRUE(form->TestReflashButton->isVisible());
-    PaintRecorder activity(form->StatusPanels[0]);
+    ASSERT_TRUE(form->Outputs()->TestReflashButton()->isVisible());
+    PaintRecorder activity(form->StatusPanels()[0]);
     DialogAnswerer noDialogs({});
 
-    form->TestReflashButton->click();
+    form->Outputs()->TestReflashButton()->click();
 
     EXPECT_TRUE(noDialogs.Seen().empty());
     EXPECT_TRUE(board.Bootloader().Application(MakersImageSize) == image);
@@ -111,12 +113,12 @@ TEST_F(ReflashButton, UpgradesTheDiallerWhichThenShowsItsNewVersion) {
             QStringLiteral("Upgrading firmware: block %1 of 15").arg(block)))
             << block;
     }
-    EXPECT_EQ(form->StatusPanels[0]->text(), QString());
-    EXPECT_FALSE(form->DeviceBusy);
+    EXPECT_EQ(form->StatusPanels()[0]->text(), QString());
+    EXPECT_FALSE(form->Session()->DeviceBusy());
 
     ASSERT_TRUE(QTest::qWaitFor([this] { return !board.DiallerPort().isEmpty(); }, WaitMs));
     EXPECT_TRUE(WaitForStatus(Connected("v3.26"))) << Status().toStdString();
-    EXPECT_TRUE(form->GetAllButton->isEnabled());
+    EXPECT_TRUE(form->GetAllButton()->isEnabled());
 }
 
 TEST_F(ReflashButton, WithoutAnImageNothingIsSentToTheDialler) {
@@ -126,7 +128,7 @@ TEST_F(ReflashButton, WithoutAnImageNothingIsSentToTheDialler) {
     board.Dialler().ClearReceivedCommands();
     DialogAnswerer answerer({"OK"});
 
-    form->TestReflashButton->click();
+    form->Outputs()->TestReflashButton()->click();
 
     ASSERT_EQ(answerer.Seen().size(), 1u);
     const SeenDialog& message = answerer.Seen().front();
@@ -163,7 +165,7 @@ TEST_P(ReflashButtonFault, IsReportedAndReflashTriesAgain) {
     ASSERT_TRUE(WaitForStatus("ORNEX not detected")) << Status().toStdString();
     DialogAnswerer answerer({"OK"});
 
-    form->TestReflashButton->click();
+    form->Outputs()->TestReflashButton()->click();
 
     ASSERT_EQ(answerer.Seen().size(), 1u);
     const SeenDialog& message = answerer.Seen().front();
@@ -171,16 +173,16 @@ TEST_P(ReflashButtonFault, IsReportedAndReflashTriesAgain) {
     EXPECT_EQ(message.text, "The firmware upgrade failed: block 2 of 15 was not written.\r\n\r\n"
                             "The ORNEX is waiting in its bootloader. Press Reflash to try again.");
     EXPECT_EQ(message.icon, 3);
-    EXPECT_FALSE(form->DeviceBusy);
+    EXPECT_FALSE(form->Session()->DeviceBusy());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(form->StatusPanels[0]->text(), QString());
+    EXPECT_EQ(form->StatusPanels()[0]->text(), QString());
     EXPECT_FALSE(board.Bootloader().ReceivedCommands().contains("WE000ED0C,05FA0004#"));
     ASSERT_TRUE(QTest::qWaitFor([this] { return !board.BootloaderPort().isEmpty(); }, WaitMs));
     EXPECT_EQ(Status(), "ORNEX not detected");
 
     board.Bootloader().SetFaults({});
     DialogAnswerer noDialogs({});
-    form->TestReflashButton->click();
+    form->Outputs()->TestReflashButton()->click();
 
     EXPECT_TRUE(noDialogs.Seen().empty());
     EXPECT_TRUE(board.Bootloader().Application(MakersImageSize) == image);
@@ -201,7 +203,7 @@ TEST_F(ReflashButton, TwoBootloadersAreNotWrittenTo) {
     StartWindow();
     DialogAnswerer answerer({"OK"});
 
-    form->TestReflashButton->click();
+    form->Outputs()->TestReflashButton()->click();
 
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen().front().title, "Error");

@@ -1,4 +1,5 @@
 #include "support/ConnectedWindowFixture.h"
+#include "device/DeviceSession.h"
 
 #include <QLabel>
 #include <QTest>
@@ -19,7 +20,8 @@ void ConnectedWindowFixture::StartWindow() {
 bool ConnectedWindowFixture::WaitForConnection(int timeoutMs) {
     return QTest::qWaitFor(
         [this] {
-            return form->DeviceConnected && Status().endsWith(QStringLiteral(" - connected"));
+            return form->Session()->DeviceConnected() &&
+                   Status().endsWith(QStringLiteral(" - connected"));
         },
         timeoutMs);
 }
@@ -29,7 +31,7 @@ bool ConnectedWindowFixture::WaitForStatus(const QString& text, int timeoutMs) {
 }
 
 QString ConnectedWindowFixture::Status() const {
-    return form ? form->StatusPanels[1]->text() : QString();
+    return form ? form->StatusPanels()[1]->text() : QString();
 }
 
 QString ConnectedWindowFixture::ConnectedText(const QString& modelAndVersion) const {

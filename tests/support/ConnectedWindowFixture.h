@@ -21,7 +21,7 @@
 //     TEST_F(SettingsDownload, Example) {
 //         dialler.SetSettings(someSettings);     // the simulated dialler
 //         DialogAnswerer answerer({});           // if dialogs may show
-//         form->GetAllButton->click();           // the real window
+//         form->GetAllButton()->click();           // the real window
 //         EXPECT_EQ(form->Settings().Read(), someSettings);
 //         EXPECT_TRUE(dialler.ReceivedCommands().contains("dnld all;"));
 //     }

@@ -62,7 +62,7 @@ struct SeenDialog {
 // Create it before the action that opens them:
 //
 //     DialogAnswerer answerer({"&Yes"});
-//     form.GetAllButton->click();
+//     form.GetAllButton()->click();
 //     ASSERT_EQ(answerer.Seen().size(), 1u);
 //     EXPECT_EQ(answerer.Seen().at(0).title, "Settings Changed");
 //

@@ -1,5 +1,7 @@
 #include "DemoDialler.h"
 #include "DemoSite.h"
+#include "app/ContactsPage.h"
+#include "app/OutputsPage.h"
 #include "app/TMainForm.h"
 
 #include <QFile>
@@ -24,20 +26,21 @@ TEST(Demo, ConnectsAndReadsTheSimulatedSite) {
 
     const QString connected =
         QStringLiteral("ORNEX-4G v3.25 on %1 - connected").arg(dialler.PortName());
-    const bool reached = QTest::qWaitFor([&] { return form.StatusPanels[1]->text() == connected; },
-                                         ConnectTimeoutMs);
-    ASSERT_TRUE(reached) << form.StatusPanels[1]->text().toStdString();
-    EXPECT_TRUE(form.GetAllButton->isEnabled());
+    const bool reached = QTest::qWaitFor(
+        [&] { return form.StatusPanels()[1]->text() == connected; }, ConnectTimeoutMs);
+    ASSERT_TRUE(reached) << form.StatusPanels()[1]->text().toStdString();
+    EXPECT_TRUE(form.GetAllButton()->isEnabled());
 
-    form.GetAllButton->click();
+    form.GetAllButton()->click();
 
     const DiallerSettings site = DemoSite();
     const DiallerSettings shown = form.Settings().Read();
     EXPECT_EQ(shown.Contacts, site.Contacts);
-    EXPECT_EQ(form.PhoneNumbersListView->topLevelItem(0)->text(1), site.Contacts[0].PhoneNumber);
+    EXPECT_EQ(form.Contacts()->PhoneNumbersListView()->topLevelItem(0)->text(1),
+              site.Contacts[0].PhoneNumber);
     EXPECT_EQ(shown.Inputs[1].SmsMessage, site.Inputs[1].SmsMessage);
     EXPECT_EQ(shown.AdminPin, site.AdminPin);
-    EXPECT_EQ(form.StatusPanels[0]->text(), QString());
+    EXPECT_EQ(form.StatusPanels()[0]->text(), QString());
 }
 
 // Reflash as the service mode offers it: the demo's own image goes into the
@@ -53,19 +56,19 @@ TEST(Demo, ReflashUpgradesTheSimulatedDialler) {
     const auto connected = [&](const char* version) {
         return QTest::qWaitFor(
             [&] {
-                return form.StatusPanels[1]->text() ==
+                return form.StatusPanels()[1]->text() ==
                        QStringLiteral("ORNEX-4G %1 on %2 - connected")
                            .arg(QLatin1String(version), dialler.PortName());
             },
             ConnectTimeoutMs);
     };
-    ASSERT_TRUE(connected("v3.25")) << form.StatusPanels[1]->text().toStdString();
-    form.TestReflashButton->setVisible(true);
+    ASSERT_TRUE(connected("v3.25")) << form.StatusPanels()[1]->text().toStdString();
+    form.Outputs()->TestReflashButton()->setVisible(true);
 
-    form.TestReflashButton->click();
+    form.Outputs()->TestReflashButton()->click();
 
     EXPECT_TRUE(dialler.Bootloader().Application(DemoDialler::ImageSize) == dialler.Image());
-    EXPECT_TRUE(connected("v3.26")) << form.StatusPanels[1]->text().toStdString();
+    EXPECT_TRUE(connected("v3.26")) << form.StatusPanels()[1]->text().toStdString();
     qputenv("XDG_DATA_HOME", dataHome);
 }
 

@@ -6,6 +6,7 @@
 #include "SimulatedDiallerBoard.h"
 #include "app/TMainForm.h"
 #include "device/CommandFraming.h"
+#include "device/DeviceSession.h"
 #include "device/DeviceTransport.h"
 #include "firmware/BootloaderCommands.h"
 #include "firmware/FirmwareUpgrade.h"
@@ -399,8 +400,9 @@ private:
         }
         TMainForm form(std::move(search));
         form.show();
-        Require(ProcessEventsUntil([&] { return form.DeviceConnected; }, ConnectTimeoutMs),
-                QStringLiteral("idle_cpu: the window did not connect to the dialler"));
+        Require(
+            ProcessEventsUntil([&] { return form.Session()->DeviceConnected(); }, ConnectTimeoutMs),
+            QStringLiteral("idle_cpu: the window did not connect to the dialler"));
         QEventLoop loop;
         QTimer::singleShot(mOptions.IdleMs, &loop, &QEventLoop::quit);
         const double cpuBefore = ProcessCpuSeconds();
@@ -409,7 +411,7 @@ private:
         loop.exec();
         const qint64 elapsed = timer.nsecsElapsed();
         const double cpu = ProcessCpuSeconds() - cpuBefore;
-        Require(form.DeviceConnected,
+        Require(form.Session()->DeviceConnected(),
                 QStringLiteral("idle_cpu: the window lost the dialler while idle"));
         return {QStringLiteral("idle_cpu"),
                 Measurement::Unit::Percent,

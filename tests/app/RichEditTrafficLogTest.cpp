@@ -1,7 +1,7 @@
-#include "LinkFixture.h"
+#include "device/LinkFixture.h"
 
 #include "device/CommandFraming.h"
-#include "platform/RichEditTrafficLog.h"
+#include "app/RichEditTrafficLog.h"
 
 #include <QScrollBar>
 #include <QTextBlock>

@@ -1,4 +1,4 @@
-#include "platform/RichEditTrafficLog.h"
+#include "app/RichEditTrafficLog.h"
 
 #include <QColor>
 #include <QScrollBar>
