@@ -1,5 +1,6 @@
 #include "app/OrnexApplication.h"
 
+#include "app/CommandLine.h"
 #include "app/TMainForm.h"
 #include "platform/DeviceSearch.h"
 #include "platform/ProductInfo.h"
@@ -53,4 +54,19 @@ int OrnexApplication::RunMainWindow(
         ShowException(QString());
     }
     return 0;
+}
+
+int RunOrnexProgram(
+    int argc, char** argv,
+    const std::function<std::unique_ptr<DeviceSearch>(const CommandLineOptions&)>& makeSearch) {
+    if (const std::optional<int> status = AnswerWithoutDisplay(argc, argv)) {
+        return *status;
+    }
+    OrnexApplication app(argc, argv);
+    const CommandLine commandLine = ReadCommandLine(QCoreApplication::arguments());
+    if (commandLine.ExitStatus) {
+        return PrintCommandLineAnswer(commandLine);
+    }
+    return OrnexApplication::RunMainWindow([&] { return makeSearch(commandLine.Options); },
+                                           commandLine.Options.ServiceMode);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class DeviceSearch;
+struct CommandLineOptions;
 
 // The application object. An exception must never unwind through Qt's event
 // loop: whatever escapes an event handler is shown to the user here and the
@@ -28,3 +29,11 @@ public:
     static int RunMainWindow(const std::function<std::unique_ptr<DeviceSearch>()>& makeSearch,
                              bool serviceMode = false);
 };
+
+// The whole program, for its own entry and the demo's: answers the command
+// line where it ends the program, and otherwise runs the main window over
+// the device search that `makeSearch` gives for the options. Returns the
+// program's exit status.
+int RunOrnexProgram(
+    int argc, char** argv,
+    const std::function<std::unique_ptr<DeviceSearch>(const CommandLineOptions&)>& makeSearch);

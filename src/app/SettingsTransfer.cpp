@@ -6,9 +6,9 @@
 #include "device/DeviceSession.h"
 #include "device/DeviceTransport.h"
 #include "dialogs/MessageDialog.h"
-#include "settings/DownloadSettings.h"
-#include "settings/SettingsUpload.h"
-#include "settings/SettingsUploader.h"
+#include "settings/DownloadExchange.h"
+#include "settings/UploadCommands.h"
+#include "settings/UploadExchange.h"
 
 #include <QDateTime>
 #include <QTabWidget>

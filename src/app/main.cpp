@@ -1,16 +1,7 @@
-#include "app/CommandLine.h"
 #include "app/OrnexApplication.h"
 #include "platform/DeviceSearch.h"
 
 int main(int argc, char** argv) {
-    if (const std::optional<int> status = AnswerWithoutDisplay(argc, argv)) {
-        return *status;
-    }
-    OrnexApplication app(argc, argv);
-    const CommandLine commandLine = ReadCommandLine(QCoreApplication::arguments());
-    if (commandLine.ExitStatus) {
-        return PrintCommandLineAnswer(commandLine);
-    }
-    return OrnexApplication::RunMainWindow(CreateSystemDeviceSearch,
-                                           commandLine.Options.ServiceMode);
+    return RunOrnexProgram(argc, argv,
+                           [](const CommandLineOptions&) { return CreateSystemDeviceSearch(); });
 }

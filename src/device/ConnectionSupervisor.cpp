@@ -10,6 +10,20 @@
 
 #include <QTimer>
 
+namespace {
+
+// The port counts as closed even when closing it fails: the link has gone
+// either way.
+void ClosePort(::ComPort& port) {
+    try {
+        port.Close();
+    } catch (const ComPortError&) {
+        port.SetConnected(false);
+    }
+}
+
+} // namespace
+
 ConnectionSupervisor::ConnectionSupervisor(DeviceSession& session,
                                            std::unique_ptr<DeviceSearch> search, QObject* parent)
     : QObject(parent), mSession(session), mSearch(std::move(search)),
@@ -44,11 +58,7 @@ void ConnectionSupervisor::CheckPortTimerTimer() {
     } else {
         mSession.SetDeviceConnected(false);
         emit LinkReset();
-        try {
-            port.Close();
-        } catch (const ComPortError&) {
-            port.SetConnected(false);
-        }
+        ClosePort(port);
         // No port is chosen now: the dialler is looked for again only when
         // the system's port list changes.
         port.SetPort(QString());
@@ -112,12 +122,7 @@ void ConnectionSupervisor::Disconnect() {
     if (!port.Connected()) {
         return;
     }
-    try {
-        port.Close();
-    } catch (const ComPortError&) {
-        // Closed all the same; the user asked for the link to go.
-        port.SetConnected(false);
-    }
+    ClosePort(port);
     emit LinkStatusShown(LinkStatusText(LinkState::DisconnectedByUser));
     mSession.SetDeviceConnected(false);
     emit LinkReset();

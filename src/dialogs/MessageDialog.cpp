@@ -1,6 +1,6 @@
 #include "dialogs/MessageDialog.h"
 
-#include "dialogs/MessageFormRules.h"
+#include "dialogs/MessageFormLayout.h"
 #include "dialogs/TMessageForm.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ int ShowMessageDialog(const QString& title, const QString& text, const QString& 
     // Owned by the active window so that it stays above it; held through a
     // guard because the owner takes it along should it be destroyed first.
     QPointer<TMessageForm> form = new TMessageForm(owner);
-    const QStringList captions = MessageFormRules::SplitButtonCaptions(buttons);
+    const QStringList captions = MessageFormLayout::SplitButtonCaptions(buttons);
     form->SetMessage(title, text, captions, icon, defaultButton, checkCaption, checkState);
 
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -22,12 +22,12 @@ int ShowMessageDialog(const QString& title, const QString& text, const QString& 
     form->PlaceOver(owner ? owner->frameGeometry() : workArea, workArea.size());
 
     int result = form->exec();
-    if (result < 1 || result > MessageFormRules::MaximumButtons) {
+    if (result < 1 || result > MessageFormLayout::MaximumButtons) {
         // Only a torn-down window ends without a button, when its owner
         // took it along: the caller still gets one of its answers, the one
         // it offered as the default.
-        result = MessageFormRules::DefaultButton(
-            defaultButton, static_cast<int>(MessageFormRules::ShownCaptions(captions).size()));
+        result = MessageFormLayout::DefaultButton(
+            defaultButton, static_cast<int>(MessageFormLayout::ShownCaptions(captions).size()));
     }
     if (!form) {
         return result;

@@ -2,7 +2,7 @@
 
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/MessageDialog.h"
-#include "dialogs/MessageFormRules.h"
+#include "dialogs/MessageFormLayout.h"
 #include "platform/Anchors.h"
 #include "platform/Named.h"
 
@@ -24,7 +24,7 @@
 
 #include <cmath>
 
-using namespace MessageFormRules;
+using namespace MessageFormLayout;
 
 namespace {
 

@@ -5,36 +5,36 @@
 namespace L = SettingsBlockLimits;
 
 bool ReplyStartFinder::Feed(char byte) {
-    m_lastFour.append(byte);
-    if (m_lastFour.size() > 4) {
-        m_lastFour.remove(0, m_lastFour.size() - 4);
+    mLastFour.append(byte);
+    if (mLastFour.size() > 4) {
+        mLastFour.remove(0, mLastFour.size() - 4);
     }
-    return m_lastFour == L::StartMarker;
+    return mLastFour == L::StartMarker;
 }
 
-SettingsBlockCollector::SettingsBlockCollector() : m_block(L::StartMarker) {
-    m_block.reserve(L::MaxBlockBytes);
+SettingsBlockCollector::SettingsBlockCollector() : mBlock(L::StartMarker) {
+    mBlock.reserve(L::MaxBlockBytes);
 }
 
 BlockProgress SettingsBlockCollector::Feed(char byte) {
-    if (m_progress != BlockProgress::NeedMore) {
-        return m_progress;
+    if (mProgress != BlockProgress::NeedMore) {
+        return mProgress;
     }
-    m_block.append(byte);
+    mBlock.append(byte);
     if (EndsWithMatchingLength()) {
-        m_progress = BlockProgress::Complete;
-    } else if (m_block.size() >= L::MaxBlockBytes) {
-        m_progress = BlockProgress::Overflow;
+        mProgress = BlockProgress::Complete;
+    } else if (mBlock.size() >= L::MaxBlockBytes) {
+        mProgress = BlockProgress::Overflow;
     }
-    return m_progress;
+    return mProgress;
 }
 
 bool SettingsBlockCollector::EndsWithMatchingLength() const {
-    const qsizetype n = m_block.size();
-    if (n < L::MinBlockBytes || m_block.at(n - 1) != '\r') {
+    const qsizetype n = mBlock.size();
+    if (n < L::MinBlockBytes || mBlock.at(n - 1) != '\r') {
         return false;
     }
-    const char* lengthLine = m_block.constData() + n - L::MinBlockBytes;
+    const char* lengthLine = mBlock.constData() + n - L::MinBlockBytes;
     if (std::memcmp(lengthLine, L::LengthMarker, 4) != 0) {
         return false;
     }

@@ -25,7 +25,7 @@ public:
     bool Feed(char byte);
 
 private:
-    QByteArray m_lastFour;
+    QByteArray mLastFour;
 };
 
 enum class BlockProgress {
@@ -44,14 +44,14 @@ public:
     // Appends one byte and tells whether the block is complete. After
     // Complete or Overflow further bytes are not taken.
     BlockProgress Feed(char byte);
-    BlockProgress Progress() const { return m_progress; }
-    const QByteArray& Block() const { return m_block; }
+    BlockProgress Progress() const { return mProgress; }
+    const QByteArray& Block() const { return mBlock; }
 
 private:
     bool EndsWithMatchingLength() const;
 
-    QByteArray m_block;
-    BlockProgress m_progress = BlockProgress::NeedMore;
+    QByteArray mBlock;
+    BlockProgress mProgress = BlockProgress::NeedMore;
 };
 
 // Both steps over bytes already received, for callers that hold the whole

@@ -4,7 +4,7 @@
 #include "dialogs/MessageDialog.h"
 #include "platform/ComPort.h"
 #include "platform/UpDown.h"
-#include "settings/SettingsUpload.h"
+#include "settings/UploadCommands.h"
 #include "support/BusyWindowProbe.h"
 #include "support/DialogAnswerer.h"
 

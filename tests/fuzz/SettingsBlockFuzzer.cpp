@@ -4,9 +4,9 @@
 // saved to a file and read back unchanged, and the contact list stays compact.
 #include "FuzzCheck.h"
 
-#include "settings/DownloadSettings.h"
+#include "settings/DownloadExchange.h"
+#include "settings/SettingsBlock.h"
 #include "settings/SettingsBlockCollector.h"
-#include "settings/SettingsDownload.h"
 #include "settings/SettingsFile.h"
 
 #include <cstddef>

@@ -5,7 +5,7 @@
 #include "FuzzFile.h"
 
 #include "settings/SettingsFile.h"
-#include "settings/SettingsUpload.h"
+#include "settings/UploadCommands.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // values sends back is always accepted.
 #include "FuzzCheck.h"
 
-#include "settings/SettingsUpload.h"
+#include "settings/UploadCommands.h"
 
 #include <QByteArray>
 #include <QString>

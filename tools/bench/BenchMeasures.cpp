@@ -11,8 +11,8 @@
 #include "firmware/BootloaderCommands.h"
 #include "firmware/FirmwareUpgrade.h"
 #include "platform/ComPort.h"
-#include "settings/DownloadSettings.h"
-#include "settings/SettingsUploader.h"
+#include "settings/DownloadExchange.h"
+#include "settings/UploadExchange.h"
 #include "voice/VoiceUpload.h"
 
 #include <QElapsedTimer>

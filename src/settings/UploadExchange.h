@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/DiallerSettings.h"
-#include "settings/SettingsUpload.h"
+#include "settings/UploadCommands.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/SettingsDownload.h"
+#include "settings/SettingsBlock.h"
 
 class DeviceTransport;
 

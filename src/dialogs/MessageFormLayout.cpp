@@ -1,10 +1,10 @@
-#include "dialogs/MessageFormRules.h"
+#include "dialogs/MessageFormLayout.h"
 
 #include <QRegularExpression>
 
 #include <algorithm>
 
-namespace MessageFormRules {
+namespace MessageFormLayout {
 
 QStringList SplitButtonCaptions(const QString& buttons) {
     if (buttons.isEmpty()) {
@@ -57,4 +57,4 @@ FormSize ComputeFormSize(const TextMeasure& text, int buttonCount, bool checkBox
     return size;
 }
 
-} // namespace MessageFormRules
+} // namespace MessageFormLayout

@@ -1,6 +1,6 @@
-#include "settings/SettingsDownload.h"
+#include "settings/SettingsBlock.h"
 
-#include "settings/RecordFields.h"
+#include "settings/ReplyLineFields.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ bool HasPrefix(const QString& line, QLatin1StringView prefix) {
 }
 
 // The record's number field (input or location), 0 when it is no number.
-int RecordNumber(const RecordFields& fields) {
+int RecordNumber(const ReplyLineFields& fields) {
     return ParseRecordNumber(fields.TakeUpTo(), 0);
 }
 
@@ -84,7 +84,7 @@ AppliedSettings ApplyInputLines(const SettingsReply& reply, const DiallerSetting
     std::array<QStringList, SettingsLimits::InputCount> messageNotes;
     for (const QString& line : reply) {
         if (HasPrefix(line, InputPrefix)) {
-            RecordFields fields(line.mid(PrefixLength));
+            ReplyLineFields fields(line.mid(PrefixLength));
             const int n = RecordNumber(fields);
             if (n < 1 || n > SettingsLimits::InputCount) {
                 continue;
@@ -110,7 +110,7 @@ AppliedSettings ApplyInputLines(const SettingsReply& reply, const DiallerSetting
             fields.DropThrough();
             input.VoiceMessageMissing = fields.Rest().startsWith(QLatin1Char('-'));
         } else if (HasPrefix(line, NamePrefix)) {
-            RecordFields fields(line.mid(PrefixLength));
+            ReplyLineFields fields(line.mid(PrefixLength));
             const int n = RecordNumber(fields);
             if (n < 1 || n > SettingsLimits::InputCount) {
                 continue;
@@ -134,7 +134,7 @@ AppliedSettings ApplyContactLines(const SettingsReply& reply, const DiallerSetti
     std::array<QStringList, SettingsLimits::ContactCount> notes;
     for (const QString& line : reply) {
         if (HasPrefix(line, ContactPrefix)) {
-            RecordFields fields(line.mid(PrefixLength));
+            ReplyLineFields fields(line.mid(PrefixLength));
             const int location = RecordNumber(fields);
             if (location < 1 || location > SettingsLimits::ContactCount) {
                 continue;
@@ -173,7 +173,7 @@ AppliedSettings ApplyContactLines(const SettingsReply& reply, const DiallerSetti
                 contact.ReportByVoice = true;
             }
         } else if (HasPrefix(line, InputPrefix)) {
-            RecordFields fields(line.mid(PrefixLength));
+            ReplyLineFields fields(line.mid(PrefixLength));
             const int n = RecordNumber(fields);
             if (n < 1 || n > SettingsLimits::InputCount) {
                 continue;
@@ -221,7 +221,7 @@ AppliedSettings ApplyPinLine(const SettingsReply& reply, const DiallerSettings& 
         if (!HasPrefix(line, PinPrefix)) {
             continue;
         }
-        RecordFields fields(line.mid(PrefixLength));
+        ReplyLineFields fields(line.mid(PrefixLength));
         fields.DropThrough();
         const QString userPin = fields.TakeUpTo();
         fields.DropThrough();

@@ -1,4 +1,4 @@
-#include "settings/SettingsDownload.h"
+#include "settings/SettingsBlock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "dialogs/MessageFormRules.h"
+#include "dialogs/MessageFormLayout.h"
 
 #include <gtest/gtest.h>
 
-using namespace MessageFormRules;
+using namespace MessageFormLayout;
 
 TEST(ButtonCaptions, SplitAtEveryKindOfLineBreak) {
     EXPECT_EQ(SplitButtonCaptions(QStringLiteral("OK")), QStringList{"OK"});

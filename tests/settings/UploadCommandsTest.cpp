@@ -1,4 +1,4 @@
-#include "settings/SettingsUpload.h"
+#include "settings/UploadCommands.h"
 
 #include "support/SettingsBuilders.h"
 

@@ -1,6 +1,6 @@
-#include "settings/SettingsUpload.h"
+#include "settings/UploadCommands.h"
 
-#include "settings/RecordFields.h"
+#include "settings/ReplyLineFields.h"
 
 namespace {
 
@@ -137,7 +137,7 @@ namespace {
 // Both echoes start with the input's number and a colon; the blanks after
 // the colon do not count. `input` gets the number as written; false when it
 // is no input's, and then the rest is not read.
-bool TakeEchoInput(RecordFields& fields, int& input) {
+bool TakeEchoInput(ReplyLineFields& fields, int& input) {
     input = ParseRecordNumber(fields.TakeUpTo(QLatin1Char(':')), 0);
     if (input < 1 || input > SettingsLimits::InputCount) {
         return false;
@@ -151,7 +151,7 @@ bool TakeEchoInput(RecordFields& fields, int& input) {
 
 InputEcho ParseInputEcho(const QByteArray& line) {
     InputEcho echo;
-    RecordFields fields(EchoText(line));
+    ReplyLineFields fields(EchoText(line));
     if (!TakeEchoInput(fields, echo.Input)) {
         return echo;
     }
@@ -172,7 +172,7 @@ bool InputEchoMatches(const QByteArray& line, int input, const InputSettings& se
 
 NameEcho ParseNameEcho(const QByteArray& line) {
     NameEcho echo;
-    RecordFields fields(EchoText(line));
+    ReplyLineFields fields(EchoText(line));
     if (!TakeEchoInput(fields, echo.Input)) {
         return echo;
     }

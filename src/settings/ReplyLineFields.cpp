@@ -1,29 +1,29 @@
-#include "settings/RecordFields.h"
+#include "settings/ReplyLineFields.h"
 
 #include "settings/DiallerSettings.h"
 
-void RecordFields::DropThrough(QChar separator) {
-    const qsizetype at = m_rest.indexOf(separator);
+void ReplyLineFields::DropThrough(QChar separator) {
+    const qsizetype at = mRest.indexOf(separator);
     if (at >= 0) {
-        m_rest.remove(0, at + 1);
+        mRest.remove(0, at + 1);
     }
 }
 
-QString RecordFields::TakeUpTo(QChar separator) const {
-    const qsizetype at = m_rest.indexOf(separator);
-    return at < 0 ? QString() : m_rest.left(at);
+QString ReplyLineFields::TakeUpTo(QChar separator) const {
+    const qsizetype at = mRest.indexOf(separator);
+    return at < 0 ? QString() : mRest.left(at);
 }
 
-void RecordFields::SkipBlanks() {
+void ReplyLineFields::SkipBlanks() {
     qsizetype blanks = 0;
-    while (blanks < m_rest.size() && IsBlank(m_rest.at(blanks))) {
+    while (blanks < mRest.size() && IsBlank(mRest.at(blanks))) {
         ++blanks;
     }
-    m_rest.remove(0, blanks);
+    mRest.remove(0, blanks);
 }
 
-bool RecordFields::StartsWith(QLatin1StringView word) const {
-    return m_rest.startsWith(word, Qt::CaseInsensitive);
+bool ReplyLineFields::StartsWith(QLatin1StringView word) const {
+    return mRest.startsWith(word, Qt::CaseInsensitive);
 }
 
 int ParseRecordNumber(const QString& text, int fallback) {

@@ -1,4 +1,4 @@
-#include "settings/DownloadSettings.h"
+#include "settings/DownloadExchange.h"
 
 #include "device/CommandFraming.h"
 #include "device/DeviceTransport.h"

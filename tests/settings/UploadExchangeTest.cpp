@@ -1,9 +1,9 @@
-#include "settings/SettingsUploader.h"
+#include "settings/UploadExchange.h"
 
 #include "device/CommandFraming.h"
 #include "device/LinkFixture.h"
+#include "settings/SettingsBlock.h"
 #include "settings/SettingsBlockCollector.h"
-#include "settings/SettingsDownload.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "settings/SettingsUploader.h"
+#include "settings/UploadExchange.h"
 
 #include "device/CommandFraming.h"
 #include "device/DeviceTransport.h"

@@ -5,7 +5,7 @@
 
 // How the message window arranges itself around a text, kept apart from the
 // window so the arithmetic can be checked without fonts or a screen.
-namespace MessageFormRules {
+namespace MessageFormLayout {
 
 // The window as it is designed: the text area, the message panel with the
 // text and the button row below it.
@@ -60,4 +60,4 @@ struct FormSize {
 FormSize ComputeFormSize(const TextMeasure& text, int buttonCount, bool checkBoxShown,
                          int workAreaHeight);
 
-} // namespace MessageFormRules
+} // namespace MessageFormLayout
