@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     if (commandLine.ExitStatus) {
         return PrintCommandLineAnswer(commandLine);
     }
-    return OrnexApplication::RunMainWindow(CreateSystemDeviceSearch,
-                                           commandLine.Options.ServiceMode);
+    const CommandLineOptions& options = commandLine.Options;
+    return OrnexApplication::RunMainWindow([&options] { return CreateDeviceSearch(options); },
+                                           options.ServiceMode);
 }
