@@ -250,10 +250,9 @@ void ComPort::WaitForInput(int timeoutMs) {
     DWORD ignored = 0;
     if (!::GetOverlappedResult(port, request.Io(), &ignored, TRUE)) {
         // A wait cancelled here is no fault; one the driver ended with an
-        // error is the device going away. Wine's serial driver also ends a
-        // wait as aborted when it ends it early (while the port's state is
-        // read), which is no fault either: a device that has gone makes the
-        // next transfer or count raise.
+        // error is the device going away. Wine's serial driver also reports
+        // a wait whose event it did set as aborted, which is no fault either:
+        // a device that has gone makes the next transfer or count raise.
         const DWORD waitError = ::GetLastError();
         if (error == ERROR_SUCCESS && waitError != ERROR_OPERATION_ABORTED) {
             error = waitError;

@@ -6,6 +6,8 @@
 set -euo pipefail
 out=${1:-$PWD/qt6.4.2-mingw-w64-x86_64.tar.xz}
 work=${WORK:-/tmp/qt-mingw-build}
+# The project's own MinGW-w64 toolchain file: Qt is built as the program is.
+toolchain=$(cd "$(dirname "$0")/../.." && pwd)/cmake/mingw-w64-x86_64.cmake
 prefix=${PREFIX:-/opt/qt6-mingw}
 mkdir -p "$work" && cd "$work"
 
@@ -23,21 +25,8 @@ tar xJf qt6-base_*.orig.tar.xz
 tar xJf qt6-shadertools_*.orig.tar.xz
 tar xJf qt6-multimedia_*.orig.tar.xz
 
-cat > mingw.cmake <<'TC'
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${CMAKE_PREFIX_PATH})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-TC
-
 host=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
-common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$work/mingw.cmake" -DCMAKE_INSTALL_PREFIX="$prefix"
+common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix"
         -DCMAKE_BUILD_TYPE=Release -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF)
 
 # Debian's source leaves out Wintab (its licence forbids changes), which only the Windows
