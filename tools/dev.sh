@@ -5,6 +5,10 @@
 # program for a real dialler on USB (`real`), or runs every test (`test`).
 # `sanitize` builds the clang sanitizer build, runs every test in it and
 # fuzzes each reader of outside data for 30 seconds (CI runs it after `test`).
+# `windows` cross-builds the program and its tests for Windows and runs them
+# under Wine, makes the zip and the installer and tries both (CI runs it
+# last); ORNEX_QT_MINGW names the tarball of the Qt for Windows, see
+# tools/windows/qt-mingw.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +24,12 @@ packages+=(libqt6svg6 desktop-file-utils appstream lintian dpkg-dev man-db xauth
 # The sanitizer build and the fuzz targets: clang with its sanitizer and
 # libFuzzer runtimes, and llvm-symbolizer for readable reports.
 packages+=(clang libclang-rt-14-dev llvm-14)
+# The Windows build and its tests: MinGW-w64 with POSIX threads, Qt's host
+# tools, GoogleTest's source, Wine, NSIS, the icon's conversion, and the
+# window's test on a virtual X server (x11-utils for xdpyinfo, ImageMagick for
+# the screenshot).
+packages+=(g++-mingw-w64-x86-64-posix qt6-base-dev-tools googletest wine64 nsis zip unzip
+           librsvg2-bin icoutils x11-utils imagemagick)
 
 install_missing() {
     local missing=()
@@ -61,8 +71,19 @@ sanitize)
     ctest --preset asan
     ORNEX_FUZZ_JOBS=2 tools/fuzz.sh 30
     ;;
+windows)
+    install_missing
+    # The Linux build gives the simulated dialler and the reference for the
+    # window's saved file.
+    build
+    ORNEX_QT_MINGW_PREFIX=$(tools/windows/qt-mingw.sh)
+    export ORNEX_QT_MINGW_PREFIX
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows
+    exec tools/windows/tests.sh
+    ;;
 *)
-    echo "usage: $0 run|real|test|sanitize" >&2
+    echo "usage: $0 run|real|test|sanitize|windows" >&2
     exit 2
     ;;
 esac

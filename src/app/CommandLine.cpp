@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "platform/DeviceSearch.h"
 #include "platform/ProgramVersion.h"
 
 #include <QCommandLineParser>
@@ -18,6 +19,12 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         QStringLiteral("Service mode: shows the Voice Messages page and the firmware Reflash "
                        "button."));
     parser.addOption(service);
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("Uses this serial port (COM5, ttyACM0) instead of looking for the dialler "
+                       "by its USB identity."),
+        QStringLiteral("name"));
+    parser.addOption(port);
 
     CommandLine result;
     const QString program =
@@ -32,6 +39,11 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         return result;
     }
     result.Options.ServiceMode = parser.isSet(service);
+    result.Options.PortName = parser.value(port).trimmed();
+    if (parser.isSet(port) && result.Options.PortName.isEmpty()) {
+        refuse(QStringLiteral("The port's name is empty."));
+        return result;
+    }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         // --help-all would add the toolkit's own options, which are read before
         // this program sees its command line; its own are the same list.
@@ -46,6 +58,13 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
             QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
     }
     return result;
+}
+
+std::unique_ptr<DeviceSearch> CreateDeviceSearch(const CommandLineOptions& options) {
+    if (!options.PortName.isEmpty()) {
+        return std::make_unique<FixedPortSearch>(options.PortName);
+    }
+    return CreateSystemDeviceSearch();
 }
 
 int PrintCommandLineAnswer(const CommandLine& commandLine) {

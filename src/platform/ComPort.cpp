@@ -1,7 +1,5 @@
 #include "platform/ComPort.h"
 
-#include <QSerialPortInfo>
-
 #include <algorithm>
 #include <cstring>
 
@@ -63,12 +61,4 @@ qint64 ComPort::Read(char* buffer, qint64 count) {
     std::memcpy(buffer, mInput.constData(), static_cast<size_t>(taken));
     mInput.remove(0, taken);
     return taken;
-}
-
-QStringList ComPort::EnumComPorts() {
-    QStringList names;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        names << info.portName();
-    }
-    return names;
 }

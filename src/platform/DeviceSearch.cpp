@@ -21,6 +21,16 @@ DeviceSearchResult CombineFoundPorts(const QStringList& portNames) {
     return result;
 }
 
+FixedPortSearch::FixedPortSearch(const QString& portName)
+    : mPortName(portName), mSystem(CreateSystemDeviceSearch()) {}
+
+QString FixedPortSearch::PortPath(const QString& portName) const {
+    if (portName.contains(QLatin1Char('/')) || portName.contains(QLatin1Char('\\'))) {
+        return portName;
+    }
+    return mSystem->PortPath(portName);
+}
+
 std::unique_ptr<DeviceSearch> CreateSystemDeviceSearch() {
 #ifdef Q_OS_WIN
     return std::make_unique<WindowsDeviceSearch>();

@@ -57,5 +57,23 @@ public:
     QString PortPath(const QString& portName) const override { return portName; }
 };
 
+// A search that reports one port, named by the user, for every device it is
+// asked about, whatever is attached: for a dialler whose USB adapter reports
+// another identity, or a system whose device list does not carry it (Wine).
+// The port is opened as the system's search would open a port of that name;
+// a name that is a path already ("/dev/ttyUSB0") is opened as it is.
+class FixedPortSearch : public DeviceSearch {
+public:
+    explicit FixedPortSearch(const QString& portName);
+
+    DeviceSearchResult FindDevice(const UsbIdentity&) override { return {mPortName, false}; }
+    QStringList SerialPortNames() override { return {mPortName}; }
+    QString PortPath(const QString& portName) const override;
+
+private:
+    QString mPortName;
+    std::unique_ptr<DeviceSearch> mSystem; // for the path of a port's name
+};
+
 // The search over this machine's devices.
 std::unique_ptr<DeviceSearch> CreateSystemDeviceSearch();

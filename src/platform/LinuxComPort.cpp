@@ -1,5 +1,7 @@
 #include "platform/ComPort.h"
 
+#include <QSerialPortInfo>
+
 #include <cerrno>
 #include <cstring>
 
@@ -192,4 +194,12 @@ void ComPort::WaitForInput(int timeoutMs) {
     if (LineFailed(line.revents)) {
         Fail(QStringLiteral("The line has gone"));
     }
+}
+
+QStringList ComPort::EnumComPorts() {
+    QStringList names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        names << info.portName();
+    }
+    return names;
 }

@@ -1,4 +1,5 @@
 #include "platform/ComPort.h"
+#include "platform/WindowsUsbSearch.h"
 
 #include <windows.h>
 
@@ -249,13 +250,23 @@ void ComPort::WaitForInput(int timeoutMs) {
     DWORD ignored = 0;
     if (!::GetOverlappedResult(port, request.Io(), &ignored, TRUE)) {
         // A wait cancelled here is no fault; one the driver ended with an
-        // error is the device going away.
+        // error is the device going away. Wine's serial driver also reports
+        // a wait whose event it did set as aborted, which is no fault either:
+        // a device that has gone makes the next transfer or count raise.
         const DWORD waitError = ::GetLastError();
-        if (error == ERROR_SUCCESS && (ended || waitError != ERROR_OPERATION_ABORTED)) {
+        if (error == ERROR_SUCCESS && waitError != ERROR_OPERATION_ABORTED) {
             error = waitError;
         }
     }
     if (error != ERROR_SUCCESS) {
         Fail(SystemError(error));
     }
+}
+
+QStringList ComPort::EnumComPorts() {
+    QStringList names;
+    for (const std::wstring& name : WindowsUsbSearch::SerialPortNames()) {
+        names << QString::fromStdWString(name);
+    }
+    return names;
 }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -73,7 +74,8 @@ TEST_F(FirmwareImageFiles, AnUnusableImageIsRefusedWithItsReason) {
     EXPECT_TRUE(missing.Data.isEmpty());
     EXPECT_EQ(missing.Problem, "The firmware image ornex-firmware.bin was not found. It was "
                                "looked for as:\r\n" +
-                                   Path("a") + "\r\n" + Path("b") +
+                                   QDir::toNativeSeparators(Path("a")) + "\r\n" +
+                                   QDir::toNativeSeparators(Path("b")) +
                                    "\r\n\r\nNothing has been sent to the ORNEX.");
 }
 
@@ -92,7 +94,15 @@ TEST(FirmwareImageCandidates, BesideTheProgramThenInTheDataFolders) {
     ASSERT_GE(candidates.size(), 2);
     EXPECT_EQ(candidates[0],
               QDir(QCoreApplication::applicationDirPath()).filePath("ornex-firmware.bin"));
-    EXPECT_EQ(candidates[1], QDir(data.path()).filePath("ornex/ornex-firmware.bin"));
+    // The data folders are the system's: XDG_DATA_HOME first on Linux,
+    // the user's and then the shared application data on Windows.
+#ifdef Q_OS_WIN
+    const QString firstData =
+        QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation).value(0);
+#else
+    const QString firstData = data.path();
+#endif
+    EXPECT_EQ(candidates[1], QDir(firstData).filePath("ornex/ornex-firmware.bin"));
 }
 
 } // namespace

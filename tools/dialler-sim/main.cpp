@@ -2,8 +2,9 @@
 // answers like the dialler until interrupted, and logs every command it
 // receives on the standard error.
 //
-//     ornex-dialler-sim [--firmware 3.14] [--variant 1] [--prompt] [--baud 256000]
+//     ornex-dialler-sim [--firmware 3.14] [--variant 1] [--prompt] [--baud 256000] [--site]
 
+#include "DemoSite.h"
 #include "DiallerSimulator.h"
 
 #include <QCommandLineParser>
@@ -28,7 +29,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption baud(QStringLiteral("baud"),
                                   QStringLiteral("Carry bytes no faster than this baud rate."),
                                   QStringLiteral("rate"), QStringLiteral("0"));
-    parser.addOptions({firmware, variant, prompt, baud});
+    const QCommandLineOption site(
+        QStringLiteral("site"),
+        QStringLiteral(
+            "Start with the demonstration's settings (a dozen contacts, named inputs)."));
+    parser.addOptions({firmware, variant, prompt, baud, site});
     parser.process(app);
 
     // Signals are taken by sigwait below; the simulator's thread must not
@@ -43,6 +48,9 @@ int main(int argc, char** argv) {
     const QStringList version = parser.value(firmware).split(QLatin1Char('.'));
     dialler.SetFirmwareVersion(version.value(0).toInt(), version.value(1).toInt(),
                                parser.value(variant).toInt());
+    if (parser.isSet(site)) {
+        dialler.SetSettings(DemoSite());
+    }
     DiallerLineBehaviour behaviour;
     behaviour.PromptBeforeEcho = parser.isSet(prompt);
     behaviour.PacingBaud = parser.value(baud).toInt();
