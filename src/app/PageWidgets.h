@@ -2,6 +2,8 @@
 
 #include "platform/Named.h"
 
+#include <QAbstractButton>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPoint>
 #include <QPushButton>
@@ -47,3 +49,27 @@ int SelectedContactRowOf(const QTreeWidget* list);
 // Selects and shows the row; -1 (or any row that is not there) clears the
 // selection.
 void SelectContactRowOf(QTreeWidget* list, int row);
+
+// Enter on a focused tool button clicks it, as Qt does for the push buttons
+// of a dialog.
+class EnterClicksButton : public QObject {
+public:
+    explicit EnterClicksButton(QAbstractButton* button) : QObject(button), mButton(button) {
+        button->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                mButton->animateClick();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QAbstractButton* mButton;
+};

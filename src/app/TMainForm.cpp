@@ -23,7 +23,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -36,30 +35,6 @@
 namespace {
 
 const QString BaseCaption = QStringLiteral("ORNEX");
-
-// Enter on a focused tool button clicks it, as Qt does for the push buttons
-// of a dialog.
-class EnterClicksButton : public QObject {
-public:
-    explicit EnterClicksButton(QAbstractButton* button) : QObject(button), mButton(button) {
-        button->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                mButton->animateClick();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QAbstractButton* mButton;
-};
 
 } // namespace
 

@@ -131,8 +131,6 @@ private:
     // the user cancels.
     bool SaveChangesBeforeReplacing();
     bool WriteSettingsTo(const QString& path);
-    // Runs a file dialog; the file the user chose, empty for none.
-    QString ChooseSettingsFile(QFileDialog* dialog);
 
     DeviceSession* mSession;
     ConnectionSupervisor* mSupervisor;

@@ -3,57 +3,22 @@
 #include "app/ContactEditor.h"
 #include "app/ContactsPage.h"
 #include "app/InputsPage.h"
+#include "app/SettingsFileDialogs.h"
 #include "app/VoiceMessagePage.h"
 #include "device/DeviceSession.h"
 #include "dialogs/MessageDialog.h"
 #include "settings/SettingsFile.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCompleter>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QTabWidget>
 #include <QTreeWidget>
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
 #endif
-
-namespace {
-
-QFileDialog* MakeSettingsFileDialog(QWidget* parent, const char* name,
-                                    QFileDialog::AcceptMode mode) {
-    auto* dialog = new QFileDialog(parent);
-    dialog->setObjectName(QString::fromLatin1(name));
-    // Qt's own dialog looks and behaves the same on every system.
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setAcceptMode(mode);
-    dialog->setNameFilter(SettingsFileFormat::DialogFilter);
-    // Installers copy settings files between Windows and Linux machines;
-    // "SITE.ORNEX" is a settings file wherever it lands.
-    dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
-    return dialog;
-}
-
-} // namespace
-
-QString TMainForm::ChooseSettingsFile(QFileDialog* dialog) {
-    const bool chosen = dialog->exec() == QDialog::Accepted;
-    // A name typed into the dialog opens its completion list, and Enter in
-    // that list closes the dialog while the list stays open, unseen, with
-    // the keyboard: the next key (an accelerator, say) would only close it.
-    for (const QLineEdit* field : dialog->findChildren<QLineEdit*>()) {
-        if (const QCompleter* completer = field->completer()) {
-            completer->popup()->hide();
-        }
-    }
-    activateWindow();
-    return chosen ? dialog->selectedFiles().value(0) : QString();
-}
 
 void TMainForm::WireFiles() {
     mSettingsOpenDialog =
@@ -139,7 +104,7 @@ void TMainForm::OpenFileMenuItemClick() {
     if (!SaveChangesBeforeReplacing()) {
         return;
     }
-    const QString path = ChooseSettingsFile(mSettingsOpenDialog);
+    const QString path = ChooseSettingsFile(mSettingsOpenDialog, this);
     if (path.isEmpty()) {
         return;
     }
@@ -170,7 +135,7 @@ void TMainForm::SaveFileMenuItemClick() {
 
 void TMainForm::SaveAsFileMenuItemClick() {
     mSettingsSaveDialog->setNameFilter(SettingsFileFormat::DialogFilter);
-    const QString chosen = ChooseSettingsFile(mSettingsSaveDialog);
+    const QString chosen = ChooseSettingsFile(mSettingsSaveDialog, this);
     if (chosen.isEmpty()) {
         return;
     }

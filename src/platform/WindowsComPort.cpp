@@ -1,5 +1,5 @@
 #include "platform/ComPort.h"
-#include "platform/WindowsUsbSearch.h"
+#include "platform/WindowsSetupApi.h"
 
 #include <windows.h>
 
@@ -265,7 +265,7 @@ void ComPort::WaitForInput(int timeoutMs) {
 
 QStringList ComPort::EnumComPorts() {
     QStringList names;
-    for (const std::wstring& name : WindowsUsbSearch::SerialPortNames()) {
+    for (const std::wstring& name : WindowsSetupApi::SerialPortNames()) {
         names << QString::fromStdWString(name);
     }
     return names;

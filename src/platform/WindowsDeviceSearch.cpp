@@ -1,10 +1,10 @@
 #include "platform/WindowsDeviceSearch.h"
 
-#include "platform/WindowsUsbSearch.h"
+#include "platform/WindowsSetupApi.h"
 
 DeviceSearchResult WindowsDeviceSearch::FindDevice(const UsbIdentity& identity) {
     QStringList names;
-    for (const int port : WindowsUsbSearch::FindDevicePorts(identity.VendorId, identity.ProductId,
+    for (const int port : WindowsSetupApi::FindDevicePorts(identity.VendorId, identity.ProductId,
                                                             identity.Description.toStdWString())) {
         names << QStringLiteral("COM%1").arg(port);
     }
@@ -13,7 +13,7 @@ DeviceSearchResult WindowsDeviceSearch::FindDevice(const UsbIdentity& identity) 
 
 QStringList WindowsDeviceSearch::SerialPortNames() {
     QStringList names;
-    for (const std::wstring& name : WindowsUsbSearch::SerialPortNames()) {
+    for (const std::wstring& name : WindowsSetupApi::SerialPortNames()) {
         names << QString::fromStdWString(name);
     }
     return names;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace WindowsUsbSearch {
+namespace WindowsSetupApi {
 
 // The COM port numbers of the present USB devices with this identity, one
 // entry per matching device in the order the system lists them. The search
@@ -22,4 +22,4 @@ std::vector<int> FindDevicePorts(std::uint16_t vendorId, std::uint16_t productId
 // device map; empty when the map cannot be read.
 std::vector<std::wstring> SerialPortNames();
 
-} // namespace WindowsUsbSearch
+} // namespace WindowsSetupApi

@@ -1,4 +1,4 @@
-#include "platform/WindowsUsbSearch.h"
+#include "platform/WindowsSetupApi.h"
 
 #include "platform/WindowsDeviceIds.h"
 
@@ -93,7 +93,7 @@ int PortOfDevice(HDEVINFO set, SP_DEVINFO_DATA& device, std::uint16_t vendorId,
 
 } // namespace
 
-namespace WindowsUsbSearch {
+namespace WindowsSetupApi {
 
 std::vector<int> FindDevicePorts(std::uint16_t vendorId, std::uint16_t productId,
                                  const std::wstring& description) {
@@ -155,4 +155,4 @@ std::vector<std::wstring> SerialPortNames() {
     return names;
 }
 
-} // namespace WindowsUsbSearch
+} // namespace WindowsSetupApi
