@@ -193,6 +193,43 @@ INSTANTIATE_TEST_SUITE_P(Faults, ReflashButtonFault,
                                            ReflashFault{"VanishesInBlock2", {.VanishInBlock = 2}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Nothing was written: the dialler comes back with its old firmware, or
+// its bootloader stays.
+TEST_F(ReflashButton, ABootloaderThatCannotBeReachedIsReported) {
+    struct Case {
+        const char* name;
+        bool bootloaderMissing;
+        BootloaderFaults faults;
+    };
+    const Case cases[] = {
+        {"no bootloader within 5 seconds", true, {}},
+        {"erase not acknowledged", false, {.EraseWithoutLineEnds = true}},
+    };
+    PlaceImage(TestImage(MakersImageSize));
+    board.PowerUp();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        board.SetBootloaderMissing(c.bootloaderMissing);
+        board.Bootloader().SetFaults(c.faults);
+        // The dialler that restarted itself without a bootloader is the one
+        // the second case starts from.
+        StartWindow();
+        ASSERT_TRUE(WaitForStatus(Connected("v3.25"))) << Status().toStdString();
+        DialogAnswerer answerer({"OK"});
+
+        form->TestReflashButton->click();
+
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen().front().title, "Error");
+        EXPECT_EQ(answerer.Seen().front().text, "Error entering bootloader to upgrade firmware!");
+        EXPECT_EQ(answerer.Seen().front().buttons, QStringList{"OK"});
+        EXPECT_EQ(answerer.Seen().front().icon, 3);
+        EXPECT_FALSE(form->DeviceBusy);
+        EXPECT_FALSE(board.Bootloader().ApplicationWritten());
+        form.reset();
+    }
+}
+
 TEST_F(ReflashButton, TwoBootloadersAreNotWrittenTo) {
     PlaceImage(TestImage(MakersImageSize));
     board.PowerUpInBootloader();

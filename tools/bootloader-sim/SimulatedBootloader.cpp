@@ -117,6 +117,9 @@ BootloaderStep SimulatedBootloader::Execute(char letter, std::uint32_t address,
         return step;
     case 'Y':
         if (value == 0) {
+            if (Faults.LostSelectOfBlock > 0 && mBlocksLoaded == Faults.LostSelectOfBlock) {
+                return step;
+            }
             mSource = address;
             mSourceSet = true;
             step.Reply = "Y\n\r";
@@ -145,6 +148,12 @@ BootloaderStep SimulatedBootloader::Execute(char letter, std::uint32_t address,
             ++crc;
         }
         step.Reply = 'Z' + Hex8(crc) + (Faults.ChecksumLineEndsSwapped ? "#\r\n" : "#\n\r");
+        if (Faults.ChecksumAnswerShort) {
+            step.Reply.chop(1);
+        }
+        if (Faults.ChecksumAnswerMisnamed) {
+            step.Reply[0] = 'Y';
+        }
         return step;
     }
     case 'W':

@@ -14,10 +14,17 @@ struct BootloaderFaults {
     // The copy into flash of this block (1 for the first) is lost: neither
     // carried out nor answered.
     int LostCopyOfBlock = 0;
+    // The "Y" that makes RAM the source of this block's copy (1 for the
+    // first) is lost: neither carried out nor answered.
+    int LostSelectOfBlock = 0;
     // Reports a CRC one higher than its flash's.
     bool WrongChecksum = false;
     // Ends the CRC answer in "#\r\n" instead of "#\n\r".
     bool ChecksumLineEndsSwapped = false;
+    // The CRC answer stops one byte short.
+    bool ChecksumAnswerShort = false;
+    // The CRC answer starts with "Y" instead of "Z".
+    bool ChecksumAnswerMisnamed = false;
     // The port vanishes halfway through the data of this block (1 for the first).
     int VanishInBlock = 0;
 };
