@@ -20,6 +20,14 @@ namespace {
 constexpr int ReceiveChunk = 4096;
 constexpr int PacedReceiveChunk = 16;
 
+// While its port is open the simulator looks at the terminal this often, so
+// that it knows when bytes arrived to within about a millisecond: the
+// bootloader's packet rule depends on it. A look that comes much later than
+// that, the thread having been held up, cannot tell when the bytes it finds
+// arrived, and gives them no time.
+constexpr int LookMs = 1;
+constexpr auto LateLook = std::chrono::milliseconds(3);
+
 } // namespace
 
 BootloaderSimulator::BootloaderSimulator() {
@@ -117,6 +125,9 @@ void BootloaderSimulator::Open() {
     mPortName = terminal.Path;
     mBootloader.Restart();
     mReceiveBacklog = false;
+    mArrived.clear();
+    mArrivedCount = 0;
+    mLastLook = Clock::now();
     mStartRequested = false;
     mStarted.notify_all();
 }
@@ -144,7 +155,7 @@ void BootloaderSimulator::Run() {
     while (!mStop) {
         pollfd watched[2] = {{mWake, POLLIN, 0}, {mMaster, POLLIN, 0}};
         const int count = mMaster >= 0 ? 2 : 1;
-        if (::poll(watched, count, -1) < 0 && errno != EINTR) {
+        if (::poll(watched, count, mMaster >= 0 ? LookMs : -1) < 0 && errno != EINTR) {
             break;
         }
         if (watched[0].revents != 0) {
@@ -163,10 +174,48 @@ void BootloaderSimulator::Run() {
             Open();
             continue;
         }
-        if (mMaster >= 0 && (watched[1].revents & POLLIN) != 0) {
-            ReceiveFromLine();
+        if (mMaster >= 0) {
+            Look();
+            if ((watched[1].revents & POLLIN) != 0) {
+                ReceiveFromLine();
+            }
         }
     }
+}
+
+void BootloaderSimulator::Look() {
+    const auto now = Clock::now();
+    int waiting = 0;
+    if (::ioctl(mMaster, FIONREAD, &waiting) != 0) {
+        waiting = 0;
+    }
+    if (waiting < mArrivedCount) {
+        // The terminal dropped bytes that were seen: the runs no longer
+        // match what waits.
+        mArrived.clear();
+        mArrivedCount = 0;
+    }
+    if (waiting > mArrivedCount) {
+        SimulatedBootloader::Arrival at;
+        if (now - mLastLook <= LateLook) {
+            at = now;
+        }
+        mArrived.push_back({waiting - mArrivedCount, at});
+        mArrivedCount = waiting;
+    }
+    mLastLook = now;
+}
+
+SimulatedBootloader::Arrival BootloaderSimulator::TakeArrival() {
+    if (mArrived.empty()) {
+        return std::nullopt;
+    }
+    const SimulatedBootloader::Arrival at = mArrived.front().At;
+    --mArrivedCount;
+    if (--mArrived.front().Count == 0) {
+        mArrived.pop_front();
+    }
+    return at;
 }
 
 void BootloaderSimulator::ReceiveFromLine() {
@@ -175,11 +224,19 @@ void BootloaderSimulator::ReceiveFromLine() {
         const std::lock_guard lock(mMutex);
         baud = mPacingBaud;
     }
+    Look();
     const auto noticed = Clock::now();
     char bytes[ReceiveChunk];
-    const ssize_t got = ::read(mMaster, bytes, baud > 0 ? PacedReceiveChunk : ReceiveChunk);
+    // Only bytes a look has seen, so that each has its time of arrival.
+    const int chunk = baud > 0 ? PacedReceiveChunk : ReceiveChunk;
+    const ssize_t got =
+        ::read(mMaster, bytes, mArrivedCount > 0 ? std::min(chunk, mArrivedCount) : chunk);
     if (got <= 0) {
         return;
+    }
+    SimulatedBootloader::Arrival arrived[ReceiveChunk];
+    for (ssize_t i = 0; i < got; ++i) {
+        arrived[i] = TakeArrival();
     }
     {
         const std::lock_guard lock(mMutex);
@@ -200,7 +257,7 @@ void BootloaderSimulator::ReceiveFromLine() {
         bool vanish = false;
         {
             const std::lock_guard lock(mMutex);
-            step = mBootloader.Take(bytes[i]);
+            step = mBootloader.Take(bytes[i], arrived[i]);
             faults = mBootloader.Faults;
             vanish =
                 faults.VanishInBlock > 0 && mBootloader.BlocksLoaded() == faults.VanishInBlock &&

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -69,6 +70,11 @@ private:
     void Close();
     void Leave(Exit exit);
     void ReceiveFromLine();
+    // Notes the bytes that came into the terminal since the last look.
+    void Look();
+    // When the oldest byte not yet read arrived; unknown for bytes read
+    // before a look saw them.
+    SimulatedBootloader::Arrival TakeArrival();
     // Sends bytes that are ready at `queued`; paced, they follow what the
     // wire still carries from then on.
     bool Send(const QByteArray& bytes, Clock::time_point queued);
@@ -92,6 +98,15 @@ private:
     WirePacing::Direction mFromProgram;
     WirePacing::Direction mToProgram;
     bool mReceiveBacklog = false;
+    // The bytes waiting in the terminal, oldest first, in runs that a look
+    // first saw together, with the time of that look.
+    struct ArrivedRun {
+        int Count = 0;
+        SimulatedBootloader::Arrival At;
+    };
+    std::deque<ArrivedRun> mArrived;
+    int mArrivedCount = 0;
+    Clock::time_point mLastLook;
 
     std::atomic<bool> mStop{false};
     std::thread mThread;

@@ -48,15 +48,28 @@ void SimulatedBootloader::Restart() {
     mSourceSet = false;
     mBlocksLoaded = 0;
     mCopies = 0;
+    mCommandEnd.reset();
+    mDataEnd.reset();
 }
 
-BootloaderStep SimulatedBootloader::Take(char byte) {
+BootloaderStep SimulatedBootloader::Take(char byte, Arrival arrived) {
+    const auto inPacketOf = [&arrived](const Arrival& end) {
+        return arrived && end && *arrived - *end < PacketWindow;
+    };
     if (mDataDue > 0) {
+        if (inPacketOf(mCommandEnd)) {
+            return {};
+        }
         if (mDataAt < RamSize) {
             Ram[mDataAt] = byte;
         }
         ++mDataAt;
-        --mDataDue;
+        if (--mDataDue == 0) {
+            mDataEnd = arrived;
+        }
+        return {};
+    }
+    if (inPacketOf(mDataEnd)) {
         return {};
     }
     // The monitor reads a command as it comes: a hexadecimal digit shifts
@@ -81,6 +94,7 @@ BootloaderStep SimulatedBootloader::Take(char byte) {
         return {};
     }
     Commands << mText;
+    mCommandEnd = arrived;
     const BootloaderStep step = Execute(mLetter, mAddress, mNumber);
     mLetter = 0;
     mNumber = 0;
