@@ -187,12 +187,12 @@ TEST_F(VoiceRecordingTest, EachRecordingGetsItsOwnTimeAndTheTimerEndsIt) {
 
 // File > New selects the first message while the radio group is locked.
 TEST_F(VoiceRecordingTest, ARecordingGoesIntoTheMessageItWasStartedFor) {
-    constexpr int LimitMs = 300;
-    form.RecordTimer->setInterval(LimitMs);
     PutVoiceImage(VoiceMessages[0], QuietVoiceImage(8000));
     Page().MessageItems[0]->setText("Input &1 Message (0.5 sec)");
     for (const bool byTimer : {false, true}) {
         SCOPED_TRACE(byTimer ? "ended by the timer" : "ended by Stop");
+        // The timer's 15 seconds, scaled down where it ends the recording.
+        form.RecordTimer->setInterval(byTimer ? 300 : 15000);
         Page().MessageItems[3]->click();
         Page().RecordButton->click();
         sound->fed = Samples(36800);

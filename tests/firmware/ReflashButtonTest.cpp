@@ -81,6 +81,15 @@ protected:
         return "ORNEX-3G " + version + " on " + UniqueTtyName(board.DiallerPort()) + " - connected";
     }
 
+    // The one message for every way of not reaching the bootloader.
+    static void ExpectBootloaderNotReached(const std::vector<SeenDialog>& seen) {
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen.front().title, "Error");
+        EXPECT_EQ(seen.front().text, "Error entering bootloader to upgrade firmware!");
+        EXPECT_EQ(seen.front().buttons, QStringList{"OK"});
+        EXPECT_EQ(seen.front().icon, 3);
+    }
+
     QTemporaryDir mDataHome;
     bool mDataHomeWasSet = false;
     QByteArray mDataHomeBefore;
@@ -219,11 +228,7 @@ TEST_F(ReflashButton, ABootloaderThatCannotBeReachedIsReported) {
 
         form->TestReflashButton->click();
 
-        ASSERT_EQ(answerer.Seen().size(), 1u);
-        EXPECT_EQ(answerer.Seen().front().title, "Error");
-        EXPECT_EQ(answerer.Seen().front().text, "Error entering bootloader to upgrade firmware!");
-        EXPECT_EQ(answerer.Seen().front().buttons, QStringList{"OK"});
-        EXPECT_EQ(answerer.Seen().front().icon, 3);
+        ExpectBootloaderNotReached(answerer.Seen());
         EXPECT_FALSE(form->DeviceBusy);
         EXPECT_FALSE(board.Bootloader().ApplicationWritten());
         form.reset();
@@ -240,11 +245,7 @@ TEST_F(ReflashButton, TwoBootloadersAreNotWrittenTo) {
 
     form->TestReflashButton->click();
 
-    ASSERT_EQ(answerer.Seen().size(), 1u);
-    EXPECT_EQ(answerer.Seen().front().title, "Error");
-    EXPECT_EQ(answerer.Seen().front().text, "Error entering bootloader to upgrade firmware!");
-    EXPECT_EQ(answerer.Seen().front().buttons, QStringList{"OK"});
-    EXPECT_EQ(answerer.Seen().front().icon, 3);
+    ExpectBootloaderNotReached(answerer.Seen());
     EXPECT_TRUE(board.Bootloader().ReceivedCommands().isEmpty());
     EXPECT_TRUE(other.ReceivedCommands().isEmpty());
 }
