@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -134,6 +135,9 @@ VoiceMessagePage::VoiceMessagePage(DeviceSession& session, VoiceMessageTable& me
     connect(StopButton, &QPushButton::clicked, this, &VoiceMessagePage::StopButtonClick);
     connect(Button1, &QPushButton::clicked, this, &VoiceMessagePage::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &VoiceMessagePage::Button2Click);
+    // A coarse timer may fire 5 % early, which would cut the last 750 ms off
+    // a recording left to run to its 15 seconds.
+    mRecordTimer->setTimerType(Qt::PreciseTimer);
     connect(mRecordTimer, &QTimer::timeout, this, &VoiceMessagePage::RecordTimerTimer);
     UseSoundDevices(CreateSystemSoundDevices());
 }
@@ -241,7 +245,8 @@ void VoiceMessagePage::PlayButtonClick() {
 }
 
 void VoiceMessagePage::RecordButtonClick() {
-    if (SelectedIndex() < 0 || mRecorder->Recording()) {
+    const int index = SelectedIndex();
+    if (index < 0 || mRecorder->Recording()) {
         return;
     }
     PlayButton->setEnabled(false);
@@ -255,6 +260,9 @@ void VoiceMessagePage::RecordButtonClick() {
         return;
     }
     RecordingInProgress = true;
+    // File > New selects the first message while the group is locked: the
+    // recording still belongs to the message it was started for.
+    mRecordingIndex = index;
     // Each recording gets its own 15 seconds.
     mRecordTimer->start();
     RecordButton->setEnabled(false);
@@ -269,7 +277,7 @@ void VoiceMessagePage::StopButtonClick() {
     // A file left over from another run must not pass for this recording.
     QFile::remove(path);
     mRecorder->StopAndSave(path);
-    const int index = SelectedIndex();
+    const int index = std::exchange(mRecordingIndex, -1);
     if (index >= 0) {
         VoiceMessageSlot& slot = mMessages[index];
         // A recording that was not written leaves an empty message.
@@ -327,10 +335,12 @@ void VoiceMessagePage::Button1Click() {
     switch (input->Start(reason)) {
     case SoundStartFault::None:
         break;
+    // The format is asked of the default input before it is opened, so
+    // without any input that question is the one that fails.
+    case SoundStartFault::NoDevice:
     case SoundStartFault::FormatRefused:
         ShowErrorMessage(QStringLiteral("Unsupported WAV format."), reason);
         return;
-    case SoundStartFault::NoDevice:
     case SoundStartFault::OpenFailed:
         ShowErrorMessage(QStringLiteral("Failed to open waveform input device."), reason);
         return;

@@ -58,7 +58,8 @@ public:
     // Starts recording into the selected message; RecordTimer ends it after
     // 15 seconds unless Stop comes first.
     void RecordButtonClick();
-    // Ends the recording and puts it into the selected message.
+    // Ends the recording and puts it into the message that was selected when
+    // it started, whatever is selected now.
     void StopButtonClick();
     void RecordTimerTimer();
     // Records five seconds, plays them back and offers to keep them in
@@ -93,6 +94,8 @@ private:
     QButtonGroup* mItems = nullptr;
     std::unique_ptr<SoundDevices> mDevices;
     std::unique_ptr<VoiceRecorder> mRecorder;
+    // The slot the running recording goes into.
+    int mRecordingIndex = -1;
 };
 
 // Where a recording waits before it goes into its slot: the system's

@@ -119,16 +119,21 @@ void ComPort::Open() {
     const std::wstring device = path.toStdWString();
     const HANDLE port = ::CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-    DWORD error = ERROR_SUCCESS;
-    if (port == INVALID_HANDLE_VALUE) {
-        error = ::GetLastError();
-    } else if (!Configure(port)) {
+    // Whether the open failed is told by the calls' results, not by the error
+    // code, which a driver may leave at zero: the handle is kept only when
+    // every step succeeded, so a handle closed here is never closed again.
+    bool opened = port != INVALID_HANDLE_VALUE;
+    DWORD error = opened ? ERROR_SUCCESS : ::GetLastError();
+    if (opened && !Configure(port)) {
         error = ::GetLastError();
         ::CloseHandle(port);
+        opened = false;
     }
-    if (error != ERROR_SUCCESS) {
-        throw ComPortError(
-            QStringLiteral("Cannot open %1: %2").arg(mName, SystemError(error)).toStdString());
+    if (!opened) {
+        const QString reason = error != ERROR_SUCCESS
+                                   ? SystemError(error)
+                                   : QStringLiteral("the port could not be set up");
+        throw ComPortError(QStringLiteral("Cannot open %1: %2").arg(mName, reason).toStdString());
     }
     mHandle = port;
 }

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGroupBox>
 #include <QMediaDevices>
 #include <QProcess>
 #include <QPushButton>
@@ -154,6 +155,23 @@ TEST_F(VoiceAudioTest, PlaybackSendsTheSlotSampleForSampleAndWaitsForItsEnd) {
     EXPECT_TRUE(std::equal(sent.begin(), sent.end(), start));
     EXPECT_TRUE(std::all_of(start + std::ptrdiff_t(sent.size()), heard.end(),
                             [](qint16 s) { return s == 0; }));
+}
+
+TEST_F(VoiceAudioTest, PlayingAnEmptyMessageShowsNothingAndReturnsAtOnce) {
+    PutVoiceImage(VoiceMessages[4], QByteArray(EmptyVoiceHeader.data(), EmptyVoiceHeader.size()));
+    Page().MessageItems[4]->click();
+    DialogAnswerer answerer({});
+
+    QElapsedTimer playing;
+    playing.start();
+    Page().PlayButton->click();
+
+    // Well within the second a silent output is given: nothing waited for
+    // sound to be played.
+    EXPECT_LT(playing.elapsed(), SoundFormat::StallMs);
+    EXPECT_TRUE(answerer.Seen().empty());
+    EXPECT_TRUE(Page().RecordButton->isEnabled());
+    EXPECT_TRUE(Page().MessageSelectRadioGroup->isEnabled());
 }
 
 TEST_F(VoiceAudioTest, RecordingTakesTheMicrophoneForFifteenSecondsIntoTheSlot) {

@@ -1,6 +1,7 @@
 #include "firmware/FirmwareUpgrade.h"
 #include "FakeTreeBus.h"
 #include "FirmwareImages.h"
+#include "SimulatedBootloader.h"
 #include "SimulatedDiallerBoard.h"
 #include "device/CommandFraming.h"
 #include "device/DeviceTransport.h"
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include <gtest/gtest.h>
@@ -141,6 +143,21 @@ TEST_F(FirmwareUpgradeExchange, AFailureLeavesTheBootloaderWaitingForAnotherAtte
          UpgradeOutcome::WriteFailed,
          false,
          "block 3 of 15 was not written"},
+        {"selection of the buffer for block 3 lost",
+         {.LostSelectOfBlock = 3},
+         UpgradeOutcome::WriteFailed,
+         false,
+         "block 3 of 15 was not written"},
+        {"checksum answer a byte short",
+         {.ChecksumAnswerShort = true},
+         UpgradeOutcome::WriteFailed,
+         false,
+         "the ORNEX did not report the checksum of its flash"},
+        {"checksum answer under another letter",
+         {.ChecksumAnswerMisnamed = true},
+         UpgradeOutcome::WriteFailed,
+         false,
+         "the ORNEX reported the checksum of its flash in a wrong form"},
         {"wrong checksum",
          {.WrongChecksum = true},
          UpgradeOutcome::WriteFailed,
@@ -178,7 +195,8 @@ TEST_F(FirmwareUpgradeExchange, AFailureLeavesTheBootloaderWaitingForAnotherAtte
     }
 
     board.Bootloader().SetFaults({});
-    EXPECT_EQ(Upgrade(image).Outcome, UpgradeOutcome::Upgraded);
+    const UpgradeResult again = Upgrade(image);
+    EXPECT_EQ(again.Outcome, UpgradeOutcome::Upgraded) << again.Failure.toStdString();
     EXPECT_TRUE(board.Bootloader().Application(MakersImageSize) == image);
     EXPECT_TRUE(WaitForDialler());
 }
@@ -239,6 +257,46 @@ TEST_F(FirmwareUpgradeExchange, WorksAtTheLineSpeedOfTheDialler) {
                 MakersImageSize, Baud, static_cast<long long>(elapsed),
                 static_cast<long long>(wireBytes), wireMs, 1500 + wireMs);
     RecordProperty("elapsed_ms", static_cast<int>(elapsed));
+}
+
+// The bootloader's USB packet, which the pauses around a block's data keep
+// apart from the commands: what arrives within the window after a command's
+// "#" or after the end of the data is lost.
+TEST(BootloaderPacketRule, DropsWhatSharesAPacketWithACommandOrTheEndOfTheData) {
+    struct Case {
+        const char* name;
+        int dataAfterCommandMs;
+        int commandAfterDataMs;
+        bool acknowledged;
+    };
+    const Case cases[] = {
+        {"both apart", 50, 50, true},
+        {"data right behind the command", 0, 50, false},
+        {"data just inside the window", 4, 50, false},
+        {"next command right behind the data", 50, 0, false},
+        {"next command just inside the window", 50, 4, false},
+        {"both just outside the window", 5, 5, true},
+    };
+    const QByteArray data = TestImage(16);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedBootloader bootloader;
+        QByteArray replies;
+        const auto feed = [&](const QByteArray& bytes, std::chrono::steady_clock::time_point at) {
+            for (const char byte : bytes) {
+                replies += bootloader.Take(byte, at).Reply;
+            }
+        };
+        auto at = std::chrono::steady_clock::now();
+        feed("S20002400,00000010#", at);
+        at += std::chrono::milliseconds(c.dataAfterCommandMs);
+        feed(data, at);
+        at += std::chrono::milliseconds(c.commandAfterDataMs);
+        feed("Y20002400,0#", at);
+
+        EXPECT_EQ(replies, c.acknowledged ? "Y\n\r" : "");
+        EXPECT_EQ(bootloader.Ram.mid(0x2400, 16) == data, c.dataAfterCommandMs >= 5);
+    }
 }
 
 } // namespace

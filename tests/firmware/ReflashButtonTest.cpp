@@ -83,6 +83,15 @@ protected:
         return "ORNEX-3G " + version + " on " + UniqueTtyName(board.DiallerPort()) + " - connected";
     }
 
+    // The one message for every way of not reaching the bootloader.
+    static void ExpectBootloaderNotReached(const std::vector<SeenDialog>& seen) {
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen.front().title, "Error");
+        EXPECT_EQ(seen.front().text, "Error entering bootloader to upgrade firmware!");
+        EXPECT_EQ(seen.front().buttons, QStringList{"OK"});
+        EXPECT_EQ(seen.front().icon, 3);
+    }
+
     QTemporaryDir mDataHome;
     bool mDataHomeWasSet = false;
     QByteArray mDataHomeBefore;
@@ -195,6 +204,39 @@ INSTANTIATE_TEST_SUITE_P(Faults, ReflashButtonFault,
                                            ReflashFault{"VanishesInBlock2", {.VanishInBlock = 2}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Nothing was written: the dialler comes back with its old firmware, or
+// its bootloader stays.
+TEST_F(ReflashButton, ABootloaderThatCannotBeReachedIsReported) {
+    struct Case {
+        const char* name;
+        bool bootloaderMissing;
+        BootloaderFaults faults;
+    };
+    const Case cases[] = {
+        {"no bootloader within 5 seconds", true, {}},
+        {"erase not acknowledged", false, {.EraseWithoutLineEnds = true}},
+    };
+    PlaceImage(TestImage(MakersImageSize));
+    board.PowerUp();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        board.SetBootloaderMissing(c.bootloaderMissing);
+        board.Bootloader().SetFaults(c.faults);
+        // The dialler that restarted itself without a bootloader is the one
+        // the second case starts from.
+        StartWindow();
+        ASSERT_TRUE(WaitForStatus(Connected("v3.25"))) << Status().toStdString();
+        DialogAnswerer answerer({"OK"});
+
+        form->Outputs()->TestReflashButton()->click();
+
+        ExpectBootloaderNotReached(answerer.Seen());
+        EXPECT_FALSE(form->Session()->DeviceBusy());
+        EXPECT_FALSE(board.Bootloader().ApplicationWritten());
+        form.reset();
+    }
+}
+
 TEST_F(ReflashButton, TwoBootloadersAreNotWrittenTo) {
     PlaceImage(TestImage(MakersImageSize));
     board.PowerUpInBootloader();
@@ -205,11 +247,7 @@ TEST_F(ReflashButton, TwoBootloadersAreNotWrittenTo) {
 
     form->Outputs()->TestReflashButton()->click();
 
-    ASSERT_EQ(answerer.Seen().size(), 1u);
-    EXPECT_EQ(answerer.Seen().front().title, "Error");
-    EXPECT_EQ(answerer.Seen().front().text, "Error entering bootloader to upgrade firmware!");
-    EXPECT_EQ(answerer.Seen().front().buttons, QStringList{"OK"});
-    EXPECT_EQ(answerer.Seen().front().icon, 3);
+    ExpectBootloaderNotReached(answerer.Seen());
     EXPECT_TRUE(board.Bootloader().ReceivedCommands().isEmpty());
     EXPECT_TRUE(other.ReceivedCommands().isEmpty());
 }

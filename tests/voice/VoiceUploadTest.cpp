@@ -97,6 +97,40 @@ INSTANTIATE_TEST_SUITE_P(
                                    DiallerFault::Part}),
     [](const ::testing::TestParamInfo<DiallerFault>& info) { return info.param.name; });
 
+// Both reply lines are judged within their first 25 bytes: a longer line
+// fails the upload there, and what follows is left unread.
+TEST_F(VoiceUpload, AReplyLineLongerThanTwentyFiveBytesFailsIt) {
+    struct Case {
+        const char* name;
+        QByteArray line;
+        std::function<void(DiallerLineBehaviour&, const QByteArray&)> answer;
+        bool blockSent;
+    };
+    const Case cases[] = {
+        {"Success!", "Success!Success!Success!Success!\r",
+         [](DiallerLineBehaviour& b, const QByteArray& line) { b.ReplyAfterVoiceData = line; },
+         true},
+        // Last: the dialler then waits for a block that does not come.
+        {"Ready...", "Ready...Ready...Ready...Ready...\r",
+         [](DiallerLineBehaviour& b, const QByteArray& line) {
+             b.AnswersInstead = {{"upl", line}};
+         },
+         false},
+    };
+    const QByteArray block = QuietVoiceImage(72000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialler.ClearReceivedCommands();
+        Behave([&c](DiallerLineBehaviour& b) { c.answer(b, c.line); });
+
+        EXPECT_FALSE(UploadVoiceMessage(transport, 2, Slot()));
+
+        EXPECT_EQ(dialler.ReceivedBytes(), "upl 2;" + (c.blockSent ? block : QByteArray()));
+        EXPECT_EQ(Read(quint32(c.line.size()) - 25), c.line.mid(25));
+        EXPECT_TRUE(port.Connected());
+    }
+}
+
 // A header may state a RIFF length beyond the slot; the block still ends
 // with the slot.
 TEST_F(VoiceUpload, AnOversizedRiffLengthSendsNoMoreThanTheSlot) {

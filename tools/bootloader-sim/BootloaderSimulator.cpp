@@ -16,9 +16,18 @@
 
 namespace {
 
-// Bytes read from the line in one go; few when paced, so that pacing stays even.
+// Bytes read from the terminal in one go, and, paced, acted on at a time (few,
+// so that pacing stays even).
 constexpr int ReceiveChunk = 4096;
 constexpr int PacedReceiveChunk = 16;
+
+// While its port is open the simulator looks at the terminal this often, so
+// that it knows when bytes arrived to within about a millisecond: the
+// bootloader's packet rule depends on it. A look that comes much later than
+// that, the thread having been held up, cannot tell when the bytes it finds
+// arrived, and gives them no time.
+constexpr int LookMs = 1;
+constexpr auto LateLook = std::chrono::milliseconds(3);
 
 } // namespace
 
@@ -116,7 +125,10 @@ void BootloaderSimulator::Open() {
     mSlave = terminal.Slave;
     mPortName = terminal.Path;
     mBootloader.Restart();
-    mReceiveBacklog = false;
+    mPending.clear();
+    mArrived.clear();
+    mArrivedCount = 0;
+    mLastLook = Clock::now();
     mStartRequested = false;
     mStarted.notify_all();
 }
@@ -144,7 +156,7 @@ void BootloaderSimulator::Run() {
     while (!mStop) {
         pollfd watched[2] = {{mWake, POLLIN, 0}, {mMaster, POLLIN, 0}};
         const int count = mMaster >= 0 ? 2 : 1;
-        if (::poll(watched, count, -1) < 0 && errno != EINTR) {
+        if (::poll(watched, count, mMaster >= 0 ? LookMs : -1) < 0 && errno != EINTR) {
             break;
         }
         if (watched[0].revents != 0) {
@@ -163,10 +175,79 @@ void BootloaderSimulator::Run() {
             Open();
             continue;
         }
-        if (mMaster >= 0 && (watched[1].revents & POLLIN) != 0) {
-            ReceiveFromLine();
+        if (mMaster >= 0) {
+            Look();
+            if ((watched[1].revents & POLLIN) != 0) {
+                ReceiveFromLine();
+            }
         }
     }
+}
+
+void BootloaderSimulator::Look() {
+    const auto now = Clock::now();
+    int waiting = 0;
+    if (::ioctl(mMaster, FIONREAD, &waiting) != 0) {
+        waiting = 0;
+    }
+    if (waiting < mArrivedCount) {
+        // The terminal dropped bytes that were seen: the runs no longer
+        // match what waits.
+        mArrived.clear();
+        mArrivedCount = 0;
+    }
+    if (waiting > mArrivedCount) {
+        SimulatedBootloader::Arrival at;
+        if (now - mLastLook <= LateLook) {
+            at = now;
+        }
+        mArrived.push_back({waiting - mArrivedCount, at});
+        mArrivedCount = waiting;
+    }
+    mLastLook = now;
+}
+
+SimulatedBootloader::Arrival BootloaderSimulator::TakeArrival() {
+    if (mArrived.empty()) {
+        return std::nullopt;
+    }
+    const SimulatedBootloader::Arrival at = mArrived.front().At;
+    --mArrivedCount;
+    if (--mArrived.front().Count == 0) {
+        mArrived.pop_front();
+    }
+    return at;
+}
+
+void BootloaderSimulator::Drain(bool readable) {
+    Look();
+    // Everything a look has seen, so that each byte has its time of arrival
+    // and the terminal never holds bytes back; bytes that only poll has
+    // seen are read without one.
+    while (mArrivedCount > 0 || readable) {
+        char bytes[ReceiveChunk];
+        const int wanted = mArrivedCount > 0 ? std::min(ReceiveChunk, mArrivedCount) : ReceiveChunk;
+        const ssize_t got = ::read(mMaster, bytes, static_cast<size_t>(wanted));
+        if (got <= 0) {
+            return;
+        }
+        readable = false;
+        const auto read = Clock::now();
+        for (ssize_t i = 0; i < got; ++i) {
+            mPending.push_back({bytes[i], TakeArrival(), read});
+        }
+        const std::lock_guard lock(mMutex);
+        mTraffic.Received += got;
+    }
+}
+
+bool BootloaderSimulator::WaitDraining(Clock::time_point until) {
+    while (!mStop && mMaster >= 0 && Clock::now() < until) {
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(until - Clock::now(), std::chrono::milliseconds(LookMs)));
+        Drain(false);
+    }
+    return !mStop && mMaster >= 0;
 }
 
 void BootloaderSimulator::ReceiveFromLine() {
@@ -175,56 +256,54 @@ void BootloaderSimulator::ReceiveFromLine() {
         const std::lock_guard lock(mMutex);
         baud = mPacingBaud;
     }
-    const auto noticed = Clock::now();
-    char bytes[ReceiveChunk];
-    const ssize_t got = ::read(mMaster, bytes, baud > 0 ? PacedReceiveChunk : ReceiveChunk);
-    if (got <= 0) {
-        return;
-    }
-    {
-        const std::lock_guard lock(mMutex);
-        mTraffic.Received += got;
-    }
-    if (baud > 0) {
-        // The bytes have arrived only once the wire has carried them. Bytes
-        // left waiting at the last look followed those on the wire; others
-        // came in when they were noticed.
-        const auto queued = mReceiveBacklog ? mFromProgram.End() : noticed;
-        int waiting = 0;
-        mReceiveBacklog = ::ioctl(mMaster, FIONREAD, &waiting) == 0 && waiting > 0;
-        std::this_thread::sleep_until(mFromProgram.Carry(got, baud, queued));
-    }
-    for (ssize_t i = 0; i < got && !mStop; ++i) {
-        BootloaderStep step;
-        BootloaderFaults faults;
-        bool vanish = false;
-        {
-            const std::lock_guard lock(mMutex);
-            step = mBootloader.Take(bytes[i]);
-            faults = mBootloader.Faults;
-            vanish =
-                faults.VanishInBlock > 0 && mBootloader.BlocksLoaded() == faults.VanishInBlock &&
-                mBootloader.DataDue() > 0 && mBootloader.DataDue() == mBootloader.DataSize() / 2;
-        }
-        if (vanish) {
-            Leave(Exit::Vanished);
-            return;
-        }
-        // The answer is ready as soon as the command has arrived, or once
-        // the erase has taken its time.
-        Clock::time_point ready = mFromProgram.End();
-        if (step.Erased && faults.EraseDelayMs > 0) {
-            if (!Sleep(std::chrono::milliseconds(faults.EraseDelayMs))) {
+    Drain(true);
+    while (!mPending.empty()) {
+        const auto count = static_cast<qsizetype>(
+            baud > 0 ? std::min<std::size_t>(PacedReceiveChunk, mPending.size()) : mPending.size());
+        // Paced, the bytes have arrived only once the wire has carried them,
+        // from when they reached the terminal; the simulator goes on reading
+        // meanwhile, so that later bytes get their own times.
+        if (baud > 0) {
+            const ReceivedByte& first = mPending.front();
+            if (!WaitDraining(mFromProgram.Carry(count, baud, first.At.value_or(first.Read)))) {
                 return;
             }
-            ready = Clock::now();
         }
-        if (!step.Reply.isEmpty() && !Send(step.Reply, ready)) {
-            return;
-        }
-        if (step.Reset) {
-            Leave(Exit::Reset);
-            return;
+        for (qsizetype i = 0; i < count && !mStop; ++i) {
+            const ReceivedByte received = mPending.front();
+            mPending.pop_front();
+            BootloaderStep step;
+            BootloaderFaults faults;
+            bool vanish = false;
+            {
+                const std::lock_guard lock(mMutex);
+                step = mBootloader.Take(received.Byte, received.At);
+                faults = mBootloader.Faults;
+                vanish = faults.VanishInBlock > 0 &&
+                         mBootloader.BlocksLoaded() == faults.VanishInBlock &&
+                         mBootloader.DataDue() > 0 &&
+                         mBootloader.DataDue() == mBootloader.DataSize() / 2;
+            }
+            if (vanish) {
+                Leave(Exit::Vanished);
+                return;
+            }
+            // The answer is ready as soon as the command has arrived, or once
+            // the erase has taken its time.
+            Clock::time_point ready = mFromProgram.End();
+            if (step.Erased && faults.EraseDelayMs > 0) {
+                if (!Sleep(std::chrono::milliseconds(faults.EraseDelayMs))) {
+                    return;
+                }
+                ready = Clock::now();
+            }
+            if (!step.Reply.isEmpty() && !Send(step.Reply, ready)) {
+                return;
+            }
+            if (step.Reset) {
+                Leave(Exit::Reset);
+                return;
+            }
         }
     }
 }

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -68,7 +69,20 @@ private:
     void Open();
     void Close();
     void Leave(Exit exit);
+    // Takes what the program sent and acts on it, byte by byte; paced, no
+    // faster than the wire carries it.
     void ReceiveFromLine();
+    // Notes the bytes that came into the terminal since the last look.
+    void Look();
+    // Reads every byte waiting in the terminal into mPending (when poll
+    // said it is `readable`, at least once).
+    void Drain(bool readable);
+    // Waits until `until`, reading what comes meanwhile; false once the
+    // simulation ends or the port has gone.
+    bool WaitDraining(Clock::time_point until);
+    // When the oldest byte not yet read arrived; unknown for bytes read
+    // before a look saw them.
+    SimulatedBootloader::Arrival TakeArrival();
     // Sends bytes that are ready at `queued`; paced, they follow what the
     // wire still carries from then on.
     bool Send(const QByteArray& bytes, Clock::time_point queued);
@@ -91,7 +105,23 @@ private:
     int mWake = -1;
     WirePacing::Direction mFromProgram;
     WirePacing::Direction mToProgram;
-    bool mReceiveBacklog = false;
+    // What was read and is still to be acted on, with when it arrived and
+    // when it was read.
+    struct ReceivedByte {
+        char Byte = 0;
+        SimulatedBootloader::Arrival At;
+        Clock::time_point Read;
+    };
+    std::deque<ReceivedByte> mPending;
+    // The bytes waiting in the terminal, oldest first, in runs that a look
+    // first saw together, with the time of that look.
+    struct ArrivedRun {
+        int Count = 0;
+        SimulatedBootloader::Arrival At;
+    };
+    std::deque<ArrivedRun> mArrived;
+    int mArrivedCount = 0;
+    Clock::time_point mLastLook;
 
     std::atomic<bool> mStop{false};
     std::thread mThread;

@@ -48,15 +48,28 @@ void SimulatedBootloader::Restart() {
     mSourceSet = false;
     mBlocksLoaded = 0;
     mCopies = 0;
+    mCommandEnd.reset();
+    mDataEnd.reset();
 }
 
-BootloaderStep SimulatedBootloader::Take(char byte) {
+BootloaderStep SimulatedBootloader::Take(char byte, Arrival arrived) {
+    const auto inPacketOf = [&arrived](const Arrival& end) {
+        return arrived && end && *arrived - *end < PacketWindow;
+    };
     if (mDataDue > 0) {
+        if (inPacketOf(mCommandEnd)) {
+            return {};
+        }
         if (mDataAt < RamSize) {
             Ram[mDataAt] = byte;
         }
         ++mDataAt;
-        --mDataDue;
+        if (--mDataDue == 0) {
+            mDataEnd = arrived;
+        }
+        return {};
+    }
+    if (inPacketOf(mDataEnd)) {
         return {};
     }
     // The monitor reads a command as it comes: a hexadecimal digit shifts
@@ -81,6 +94,7 @@ BootloaderStep SimulatedBootloader::Take(char byte) {
         return {};
     }
     Commands << mText;
+    mCommandEnd = arrived;
     const BootloaderStep step = Execute(mLetter, mAddress, mNumber);
     mLetter = 0;
     mNumber = 0;
@@ -117,6 +131,9 @@ BootloaderStep SimulatedBootloader::Execute(char letter, std::uint32_t address,
         return step;
     case 'Y':
         if (value == 0) {
+            if (Faults.LostSelectOfBlock > 0 && mBlocksLoaded == Faults.LostSelectOfBlock) {
+                return step;
+            }
             mSource = address;
             mSourceSet = true;
             step.Reply = "Y\n\r";
@@ -145,6 +162,12 @@ BootloaderStep SimulatedBootloader::Execute(char letter, std::uint32_t address,
             ++crc;
         }
         step.Reply = 'Z' + Hex8(crc) + (Faults.ChecksumLineEndsSwapped ? "#\r\n" : "#\n\r");
+        if (Faults.ChecksumAnswerShort) {
+            step.Reply.chop(1);
+        }
+        if (Faults.ChecksumAnswerMisnamed) {
+            step.Reply[0] = 'Y';
+        }
         return step;
     }
     case 'W':

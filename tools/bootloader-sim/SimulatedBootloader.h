@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QList>
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 
 // Faults of the simulated bootloader, all off by default.
 struct BootloaderFaults {
@@ -14,10 +16,17 @@ struct BootloaderFaults {
     // The copy into flash of this block (1 for the first) is lost: neither
     // carried out nor answered.
     int LostCopyOfBlock = 0;
+    // The "Y" that makes RAM the source of this block's copy (1 for the
+    // first) is lost: neither carried out nor answered.
+    int LostSelectOfBlock = 0;
     // Reports a CRC one higher than its flash's.
     bool WrongChecksum = false;
     // Ends the CRC answer in "#\r\n" instead of "#\n\r".
     bool ChecksumLineEndsSwapped = false;
+    // The CRC answer stops one byte short.
+    bool ChecksumAnswerShort = false;
+    // The CRC answer starts with "Y" instead of "Z".
+    bool ChecksumAnswerMisnamed = false;
     // The port vanishes halfway through the data of this block (1 for the first).
     int VanishInBlock = 0;
 };
@@ -44,8 +53,20 @@ struct BootloaderStep {
 // case. Flash is programmed as flash is: a copy can only clear bits, so only
 // erased flash takes the image unchanged. Anything it does not understand
 // is ignored, as the monitor ignores it.
+//
+// The USB packet: the monitor takes a command and the raw data behind it
+// from different reads of its USB endpoint, and what else a read brings is
+// lost. Bytes that reach it within PacketWindow of each other count as one
+// packet here, so the rule is: data bytes that arrive within the window
+// after the "#" of their "S" command are dropped (and not counted: the
+// monitor waits on for its data), and so are the bytes that arrive within
+// the window after the last byte of a block's data. Bytes whose arrival is
+// not known are never dropped.
 class SimulatedBootloader {
 public:
+    using Arrival = std::optional<std::chrono::steady_clock::time_point>;
+    static constexpr std::chrono::milliseconds PacketWindow{5};
+
     static constexpr std::uint32_t FlashSize = 256 * 1024;
     static constexpr std::uint32_t ApplicationStart = 0x2000;
     static constexpr std::uint32_t RamStart = 0x20000000;
@@ -63,7 +84,9 @@ public:
     // A copy into flash has been carried out since the start.
     bool ApplicationWritten = false;
 
-    BootloaderStep Take(char byte);
+    // Takes the next byte from the line, which reached the bootloader at
+    // `arrived`.
+    BootloaderStep Take(char byte, Arrival arrived = std::nullopt);
     // The processor starts again: what was half received is lost; the flash
     // stays.
     void Restart();
@@ -92,4 +115,8 @@ private:
     bool mSourceSet = false;
     int mBlocksLoaded = 0;
     int mCopies = 0;
+    // When the "#" of the last command and the last byte of the last
+    // block's data arrived.
+    Arrival mCommandEnd;
+    Arrival mDataEnd;
 };

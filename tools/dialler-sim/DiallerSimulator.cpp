@@ -495,6 +495,9 @@ void DiallerSimulator::HandleVoiceData(char byte, const DiallerLineBehaviour& be
         reply = mDialler.TakeVoiceMessage(mVoiceInput, mVoiceData);
     }
     mVoiceData.clear();
+    if (!behaviour.ReplyAfterVoiceData.isEmpty()) {
+        reply.Lines = {behaviour.ReplyAfterVoiceData};
+    }
     if (!behaviour.NoReplyAfterVoiceData) {
         Reply(reply, behaviour);
     }

@@ -58,6 +58,9 @@ struct DiallerLineBehaviour {
     QByteArray SilentWhenReceived;
     // Takes and stores a voice message but never confirms it.
     bool NoReplyAfterVoiceData = false;
+    // Takes and stores a voice message and confirms it with these bytes
+    // (line end included) instead of its "Success!" line.
+    QByteArray ReplyAfterVoiceData;
     // The port vanishes once this many bytes of a voice message have
     // arrived (none when negative).
     int HangUpAfterVoiceBytes = -1;
