@@ -132,7 +132,7 @@ void TMainForm::BuildPages(QWidget* client, AnchorLayout& anchors) {
 
     // The pages with fixed-size labels are made inside the window, so that
     // the labels are measured in the window's font.
-    mVoice = new VoiceMessagePage(*mSession, VoiceMessages);
+    mVoice = new VoiceMessagePage(*mSession, *mVoiceMessages);
     mVoice->resize(828, 501);
     // Its controls come first in the tab order, as they always have.
     mVoice->setParent(mPageControl);

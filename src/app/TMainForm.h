@@ -2,6 +2,7 @@
 
 #include "settings/DiallerSettings.h"
 #include "settings/SettingsBinding.h"
+#include "voice/VoiceMessageStore.h"
 
 #include <QMainWindow>
 
@@ -132,6 +133,9 @@ private:
     bool SaveChangesBeforeReplacing();
     bool WriteSettingsTo(const QString& path);
 
+    // The window's one table of messages: all bytes zero until the start-up
+    // fill, held apart from the window for its size.
+    std::unique_ptr<VoiceMessageTable> mVoiceMessages = std::make_unique<VoiceMessageTable>();
     DeviceSession* mSession;
     ConnectionSupervisor* mSupervisor;
     SettingsTransfer* mTransfer = nullptr;

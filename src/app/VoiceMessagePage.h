@@ -69,6 +69,9 @@ public:
     // folder until Escape is held down.
     void Button1Click();
 
+    // The messages the page plays, records into and sends.
+    VoiceMessageTable& Messages() const { return mMessages; }
+
     // Ends a recording 15 seconds after it started.
     QTimer* RecordTimer() const { return mRecordTimer; }
 

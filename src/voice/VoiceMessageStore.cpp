@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstring>
 
-VoiceMessageTable VoiceMessages{};
-
 namespace {
 
 constexpr std::array<char, VoiceFormat::HeaderSize> BuildEmptyHeader() {

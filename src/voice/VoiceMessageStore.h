@@ -38,10 +38,6 @@ using VoiceMessageSlot = std::array<char, VoiceFormat::SlotSize>;
 // Slot i holds the message of input i + 1.
 using VoiceMessageTable = std::array<VoiceMessageSlot, SettingsLimits::InputCount>;
 
-// The program's one table of messages: all bytes zero until the start-up
-// fill, alive for the whole run.
-extern VoiceMessageTable VoiceMessages;
-
 // The header of an empty slot: PCM, mono, 8000 samples per second, 16 bits,
 // no data.
 extern const std::array<char, VoiceFormat::HeaderSize> EmptyVoiceHeader;

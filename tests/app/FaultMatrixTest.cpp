@@ -119,11 +119,11 @@ public:
         DialogAnswerer answerer({DialogAnswer::ChooseFile(filePath)});
         form->OpenFileMenuItem()->trigger();
         ASSERT_EQ(form->Settings().Read(), WindowSite());
-        PutVoiceImage(VoiceMessages[0], QuietVoiceImage(72000));
+        PutVoiceImage(form->Voice()->Messages()[0], QuietVoiceImage(72000));
         dialler.ClearReceivedCommands();
     }
 
-    void TearDown() override { PutVoiceImage(VoiceMessages[0], QuietVoiceImage(0)); }
+    void TearDown() override { PutVoiceImage(form->Voice()->Messages()[0], QuietVoiceImage(0)); }
 
     // Behaviour of the dialler for the fault.
     void Behave(const std::function<void(DiallerLineBehaviour&)>& change) {

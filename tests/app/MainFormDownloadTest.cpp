@@ -1,4 +1,4 @@
-#include "DiallerSimulator.h"
+#include "DiallerPtyServer.h"
 #include "app/ContactEditor.h"
 #include "app/ContactsPage.h"
 #include "app/DebugPage.h"
@@ -107,7 +107,7 @@ protected:
 
     DiallerSettings Read() const { return form.Settings().Read(); }
 
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     TMainForm form;
 };
 

@@ -228,7 +228,7 @@ TEST_F(Supervisor, APortErrorInACommandIsFollowedByAReconnectionAtOnce) {
 
     // The dialler drops off the line in the middle of a command and comes
     // back under the same name before the supervisor looks again.
-    DiallerSimulator back;
+    DiallerPtyServer back;
     DiallerLineBehaviour dropOff;
     dropOff.HangUpWhenReceived = "out,1";
     dialler.SetBehaviour(dropOff);

@@ -1,4 +1,4 @@
-#include "DiallerSimulator.h"
+#include "DiallerPtyServer.h"
 #include "app/TMainForm.h"
 #include "device/DeviceTransport.h"
 #include "dialogs/MessageDialog.h"
@@ -94,7 +94,7 @@ protected:
         EXPECT_EQ(seen.icon, ErrorIcon);
     }
 
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     TMainForm form;
 };
 

@@ -136,7 +136,7 @@ TEST_F(VoiceAudioTest, PlaybackSendsTheSlotSampleForSampleAndWaitsForItsEnd) {
     // A second and a half of saw tooth, none of its samples silent.
     const QByteArray message =
         VoiceImage(24000, [](int i) { return qint16(((i * 37) % 2001 - 1000) | 1); });
-    PutVoiceImage(VoiceMessages[2], message);
+    PutVoiceImage(Page().Messages()[2], message);
     Page().MessageItems[2]->click();
 
     PulseClient monitor({"--record", "-d", "nullsink.monitor"});
@@ -158,7 +158,8 @@ TEST_F(VoiceAudioTest, PlaybackSendsTheSlotSampleForSampleAndWaitsForItsEnd) {
 }
 
 TEST_F(VoiceAudioTest, PlayingAnEmptyMessageShowsNothingAndReturnsAtOnce) {
-    PutVoiceImage(VoiceMessages[4], QByteArray(EmptyVoiceHeader.data(), EmptyVoiceHeader.size()));
+    PutVoiceImage(Page().Messages()[4],
+                  QByteArray(EmptyVoiceHeader.data(), EmptyVoiceHeader.size()));
     Page().MessageItems[4]->click();
     DialogAnswerer answerer({});
 
@@ -186,13 +187,15 @@ TEST_F(VoiceAudioTest, RecordingTakesTheMicrophoneForFifteenSecondsIntoTheSlot) 
     // The timer ends it at 15 seconds; the slot holds at most a full one.
     // A busy machine may hand over the first and last fragments of sound
     // late, a little under a second in all.
-    const quint32 data = DataLength(VoiceMessages[5]);
+    const quint32 data = DataLength(Page().Messages()[5]);
     EXPECT_LE(data, 240000u);
     EXPECT_GE(data, 224000u);
-    EXPECT_EQ(Page().MessageItems[5]->text(),
-              VoiceMessageItemText(6, VoiceDurationText(VoiceDurationMs(VoiceMessages[5])), false));
-    const std::vector<qint16> recorded = ToSamples(
-        SlotBytes(VoiceMessages[5], VoiceFormat::HeaderSize + data).mid(VoiceFormat::HeaderSize));
+    EXPECT_EQ(
+        Page().MessageItems[5]->text(),
+        VoiceMessageItemText(6, VoiceDurationText(VoiceDurationMs(Page().Messages()[5])), false));
+    const std::vector<qint16> recorded =
+        ToSamples(SlotBytes(Page().Messages()[5], VoiceFormat::HeaderSize + data)
+                      .mid(VoiceFormat::HeaderSize));
     EXPECT_EQ(ToneBreak(recorded, 441, 8000), -1);
 }
 

@@ -1,5 +1,5 @@
 #include "app/VoiceMessagePage.h"
-#include "DiallerSimulator.h"
+#include "DiallerPtyServer.h"
 #include "app/CommandLine.h"
 #include "app/OutputsPage.h"
 #include "app/PinPanel.h"
@@ -94,7 +94,7 @@ protected:
     }
 
     VoiceFolder folder;
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     TMainForm form;
 };
 
@@ -106,10 +106,10 @@ TEST_F(VoiceMessagePageTest, StartUpFillListsEachInputWithItsMessage) {
     EXPECT_EQ(Page().SelectedIndex(), 0);
     EXPECT_TRUE(Page().MessageItems[0]->isChecked());
     // Loaded messages are limited; missing and short files leave empty ones.
-    EXPECT_EQ(SlotBytes(VoiceMessages[1], 72044), HalvedMessage());
-    EXPECT_EQ(SlotBytes(VoiceMessages[4], 72844), QuietVoiceImage(72800));
+    EXPECT_EQ(SlotBytes(Page().Messages()[1], 72044), HalvedMessage());
+    EXPECT_EQ(SlotBytes(Page().Messages()[4], 72844), QuietVoiceImage(72800));
     for (int slot : {0, 6}) {
-        EXPECT_EQ(SlotBytes(VoiceMessages[slot], 44),
+        EXPECT_EQ(SlotBytes(Page().Messages()[slot], 44),
                   QByteArray(EmptyVoiceHeader.data(), EmptyVoiceHeader.size()));
     }
     // New goes back to the first message.

@@ -63,7 +63,7 @@ protected:
         form.Supervisor()->CheckPortTimer()->stop();
         Page().UseSoundDevices(std::make_unique<FakeSoundDevices>(sound));
         // Input 2 holds a message from the start; the others are empty.
-        PutVoiceImage(VoiceMessages[1], QuietVoiceImage(16000));
+        PutVoiceImage(Page().Messages()[1], QuietVoiceImage(16000));
         Page().MessageItems[1]->setText("Input &2 Message (1 sec)");
     }
     ~VoiceRecordingTest() override {
@@ -125,7 +125,7 @@ TEST_F(VoiceRecordingTest, PlayRecordAndStopMoveThroughTheirStates) {
     Page().StopButton->click();
     EXPECT_EQ(State(), Idle);
     EXPECT_EQ(sound->inputsRunning, 0);
-    EXPECT_EQ(SlotBytes(VoiceMessages[3], 36844), Recorded(36800));
+    EXPECT_EQ(SlotBytes(Page().Messages()[3], 36844), Recorded(36800));
     // Only the recorded item loses its accelerator.
     EXPECT_EQ(Items(), QStringList({"Input &1 Message (0 sec)", "Input &2 Message (1 sec)",
                                     "Input &3 Message (0 sec)", "Input 4 Message (2.3 sec)",
@@ -158,7 +158,7 @@ TEST_F(VoiceRecordingTest, ARecordingThatCannotStartSaysWhyAndLeavesTheMessage) 
         EXPECT_EQ(answerer.Seen()[0].icon, ErrorIcon);
         EXPECT_EQ(State(), Idle);
     }
-    EXPECT_EQ(SlotBytes(VoiceMessages[1], 16044), QuietVoiceImage(16000));
+    EXPECT_EQ(SlotBytes(Page().Messages()[1], 16044), QuietVoiceImage(16000));
 }
 
 TEST_F(VoiceRecordingTest, EachRecordingGetsItsOwnTimeAndTheTimerEndsIt) {
@@ -181,15 +181,15 @@ TEST_F(VoiceRecordingTest, EachRecordingGetsItsOwnTimeAndTheTimerEndsIt) {
     ASSERT_TRUE(QTest::qWaitFor([this] { return !Page().RecordingInProgress; }, 10000));
     EXPECT_GE(second.elapsed(), LimitMs);
     EXPECT_EQ(State(), Idle);
-    EXPECT_EQ(DataLength(VoiceMessages[0]), 240000u);
-    EXPECT_EQ(SlotBytes(VoiceMessages[0], VoiceFormat::SlotSize).mid(VoiceFormat::HeaderSize),
+    EXPECT_EQ(DataLength(Page().Messages()[0]), 240000u);
+    EXPECT_EQ(SlotBytes(Page().Messages()[0], VoiceFormat::SlotSize).mid(VoiceFormat::HeaderSize),
               Samples(240000));
     EXPECT_EQ(Page().MessageItems[0]->text(), "Input 1 Message (15 sec)");
 }
 
 // File > New selects the first message while the radio group is locked.
 TEST_F(VoiceRecordingTest, ARecordingGoesIntoTheMessageItWasStartedFor) {
-    PutVoiceImage(VoiceMessages[0], QuietVoiceImage(8000));
+    PutVoiceImage(Page().Messages()[0], QuietVoiceImage(8000));
     Page().MessageItems[0]->setText("Input &1 Message (0.5 sec)");
     for (const bool byTimer : {false, true}) {
         SCOPED_TRACE(byTimer ? "ended by the timer" : "ended by Stop");
@@ -207,8 +207,8 @@ TEST_F(VoiceRecordingTest, ARecordingGoesIntoTheMessageItWasStartedFor) {
             Page().StopButton->click();
         }
         EXPECT_EQ(State(), Idle);
-        EXPECT_EQ(SlotBytes(VoiceMessages[3], 36844), Recorded(36800));
-        EXPECT_EQ(SlotBytes(VoiceMessages[0], 8044), QuietVoiceImage(8000));
+        EXPECT_EQ(SlotBytes(Page().Messages()[3], 36844), Recorded(36800));
+        EXPECT_EQ(SlotBytes(Page().Messages()[0], 8044), QuietVoiceImage(8000));
         EXPECT_EQ(Page().MessageItems[0]->text(), "Input &1 Message (0.5 sec)");
         EXPECT_EQ(Page().MessageItems[3]->text(), "Input 4 Message (2.3 sec)");
     }
@@ -241,8 +241,8 @@ TEST_F(VoiceRecordingTest, ARecordingThatWasNotWrittenLeavesAnEmptyMessage) {
         }
         EXPECT_EQ(State(), Idle);
         EXPECT_EQ(Page().MessageItems[1]->text(), "Input 2 Message (0 sec)");
-        EXPECT_EQ(VoiceDurationMs(VoiceMessages[1]), 0);
-        PutVoiceImage(VoiceMessages[1], QuietVoiceImage(16000));
+        EXPECT_EQ(VoiceDurationMs(Page().Messages()[1]), 0);
+        PutVoiceImage(Page().Messages()[1], QuietVoiceImage(16000));
         qputenv("TMPDIR", QFile::encodeName(mTemp.path()));
         sound->stallReason.clear();
     }

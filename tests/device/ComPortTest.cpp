@@ -1,5 +1,5 @@
 #include "platform/ComPort.h"
-#include "DiallerSimulator.h"
+#include "DiallerPtyServer.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,7 +36,7 @@ QSet<int> DescriptorsOf(const QString& path) {
 
 TEST(ComPort, OpensAPseudoTerminalWhoseModemLinesCannotBeSet) {
     // A pseudo-terminal refuses DTR and RTS; the port must stay open anyway.
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     ComPort port;
     port.SetPort(dialler.PortName());
     ASSERT_NO_THROW(port.Open());
@@ -63,8 +63,8 @@ TEST(ComPort, OpeningAMissingPortRaises) {
 }
 
 TEST(ComPort, RenamingAnOpenPortReopensItUnderTheNewName) {
-    DiallerSimulator first;
-    DiallerSimulator second;
+    DiallerPtyServer first;
+    DiallerPtyServer second;
     ComPort port;
     port.SetPort(first.PortName());
     port.Open();
@@ -82,8 +82,8 @@ TEST(ComPort, RenamingAnOpenPortReopensItUnderTheNewName) {
 }
 
 TEST(ComPort, ALostDescriptorMakesTheCloseRaiseAndTheRenameStillTakesTheNewName) {
-    DiallerSimulator first;
-    DiallerSimulator second;
+    DiallerPtyServer first;
+    DiallerPtyServer second;
     ComPort port;
     port.SetPort(first.PortName());
     const QSet<int> before = DescriptorsOf(first.PortName());
@@ -101,7 +101,7 @@ TEST(ComPort, ALostDescriptorMakesTheCloseRaiseAndTheRenameStillTakesTheNewName)
 }
 
 TEST(ComPort, CountsBytesThatQtBufferedWhileTheEventLoopRan) {
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     ComPort port;
     port.SetPort(dialler.PortName());
     port.Open();
@@ -116,7 +116,7 @@ TEST(ComPort, CountsBytesThatQtBufferedWhileTheEventLoopRan) {
 }
 
 TEST(ComPort, AHangUpRaisesAndThePortPathDisappears) {
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     ComPort port;
     port.SetPort(dialler.PortName());
     port.Open();
@@ -129,7 +129,7 @@ TEST(ComPort, AHangUpRaisesAndThePortPathDisappears) {
 }
 
 TEST(ComPort, ThePortSurvivesTheProgramClosingAndReopeningIt) {
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     ComPort port;
     port.SetPort(dialler.PortName());
     port.Open();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DiallerSimulator.h"
+#include "DiallerPtyServer.h"
 #include "MemoryTrafficLog.h"
 #include "device/DeviceTransport.h"
 #include "platform/ComPort.h"
@@ -42,7 +42,7 @@ protected:
         return bytes;
     }
 
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     ComPort port;
     DeviceTransport transport{port};
     MemoryTrafficLog log;

@@ -1,4 +1,4 @@
-#include "DiallerSimulator.h"
+#include "DiallerPtyServer.h"
 #include "app/DebugPage.h"
 #include "app/TMainForm.h"
 #include "device/CommandFraming.h"
@@ -32,7 +32,7 @@ protected:
         form.PageControl()->setTabVisible(form.PageControl()->indexOf(form.Debug()), shown);
     }
 
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     TMainForm form;
 };
 

@@ -1,7 +1,7 @@
 #include "firmware/FirmwareUpgrade.h"
+#include "BootloaderCommandModel.h"
 #include "FakeTreeBus.h"
 #include "FirmwareImages.h"
-#include "SimulatedBootloader.h"
 #include "SimulatedDiallerBoard.h"
 #include "device/CommandFraming.h"
 #include "device/DeviceTransport.h"
@@ -63,6 +63,8 @@ protected:
 };
 
 TEST_F(FirmwareUpgradeExchange, WritesTheImageBlockByBlockAndRestartsTheDiallerIntoIt) {
+    // The pauses around each block's data keep it in a USB packet of its own.
+    board.Bootloader().SetUsbPacketRule(true);
     board.PowerUp();
     ConnectToDialler();
     const QByteArray image = TestImage(MakersImageSize);
@@ -232,6 +234,7 @@ TEST_F(FirmwareUpgradeExchange, WithoutABootloaderNothingIsWrittenAfterTheRestar
 TEST_F(FirmwareUpgradeExchange, WorksAtTheLineSpeedOfTheDialler) {
     constexpr int Baud = 256000;
     board.Bootloader().SetPacingBaud(Baud);
+    board.Bootloader().SetUsbPacketRule(true);
     board.PowerUpInBootloader();
     const QByteArray image = TestImage(MakersImageSize);
 
@@ -280,7 +283,7 @@ TEST(BootloaderPacketRule, DropsWhatSharesAPacketWithACommandOrTheEndOfTheData) 
     const QByteArray data = TestImage(16);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SimulatedBootloader bootloader;
+        BootloaderCommandModel bootloader;
         QByteArray replies;
         const auto feed = [&](const QByteArray& bytes, std::chrono::steady_clock::time_point at) {
             for (const char byte : bytes) {

@@ -240,7 +240,7 @@ TEST_F(ReflashButton, ABootloaderThatCannotBeReachedIsReported) {
 TEST_F(ReflashButton, TwoBootloadersAreNotWrittenTo) {
     PlaceImage(TestImage(MakersImageSize));
     board.PowerUpInBootloader();
-    BootloaderSimulator other;
+    BootloaderPtyServer other;
     bus.Attach(SimulatedUsbBus::Device::Bootloader, other.Start());
     StartWindow();
     DialogAnswerer answerer({"OK"});

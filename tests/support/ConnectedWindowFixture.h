@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DiallerSimulator.h"
+#include "DiallerPtyServer.h"
 #include "app/TMainForm.h"
 #include "support/FakeDeviceTree.h"
 
@@ -58,7 +58,7 @@ protected:
     // otherwise.
     QString ConnectedText(const QString& modelAndVersion = QStringLiteral("ORNEX-3G v3.25")) const;
 
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     FakeDeviceTree devices;
     // The dialler's port as the window names it, e.g. "ttyACM7".
     const QString port;

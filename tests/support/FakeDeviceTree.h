@@ -18,7 +18,7 @@
 // The /dev link leads to a real port, usually a simulated dialler's
 // pseudo-terminal, so a window that finds the dialler here also opens it:
 //
-//     DiallerSimulator dialler;
+//     DiallerPtyServer dialler;
 //     FakeDeviceTree devices;
 //     devices.AddDialler(QStringLiteral("ttyACM0"), dialler.PortName());
 //     TMainForm form(devices.Search());

@@ -135,7 +135,7 @@ public:
     }
     ~Rig() { mPort.SetConnected(false); }
 
-    DiallerSimulator& Dialler() { return mBoard.Dialler(); }
+    DiallerPtyServer& Dialler() { return mBoard.Dialler(); }
 
     void SetDiallerBehaviour(DiallerLineBehaviour behaviour) {
         behaviour.PacingBaud = mOptions.PacingBaud;
@@ -198,7 +198,7 @@ private:
     Measurement GetAll() {
         const auto blockBytesOf = [this](const DiallerSettings& settings) {
             int bytes = 0;
-            Dialler().WithDialler([&](SimulatedDialler& dialler) {
+            Dialler().WithDialler([&](DiallerCommandModel& dialler) {
                 dialler.Settings = settings;
                 bytes = static_cast<int>(dialler.SettingsBlock().size());
             });

@@ -2,7 +2,7 @@
 
 SimulatedDiallerBoard::SimulatedDiallerBoard(SimulatedUsbBus& bus) : mBus(bus) {
     mDialler.SetRestartObserver([this] { DiallerRestarted(); });
-    mBootloader.SetExitObserver([this](BootloaderSimulator::Exit exit) { BootloaderLeft(exit); });
+    mBootloader.SetExitObserver([this](BootloaderPtyServer::Exit exit) { BootloaderLeft(exit); });
 }
 
 SimulatedDiallerBoard::~SimulatedDiallerBoard() {
@@ -73,7 +73,7 @@ void SimulatedDiallerBoard::DiallerRestarted() {
     }
 }
 
-void SimulatedDiallerBoard::BootloaderLeft(BootloaderSimulator::Exit exit) {
+void SimulatedDiallerBoard::BootloaderLeft(BootloaderPtyServer::Exit exit) {
     QString gone;
     int major = 0;
     int minor = 0;
@@ -85,12 +85,12 @@ void SimulatedDiallerBoard::BootloaderLeft(BootloaderSimulator::Exit exit) {
         minor = mUpgradedMinor;
     }
     mBus.Detach(SimulatedUsbBus::Device::Bootloader, gone);
-    if (exit == BootloaderSimulator::Exit::Vanished || mBootloader.ApplicationErased()) {
+    if (exit == BootloaderPtyServer::Exit::Vanished || mBootloader.ApplicationErased()) {
         ShowBootloader(mBootloader.Start());
         return;
     }
     if (mBootloader.ApplicationWritten()) {
-        mDialler.WithDialler([&](SimulatedDialler& dialler) {
+        mDialler.WithDialler([&](DiallerCommandModel& dialler) {
             dialler.FirmwareMajor = major;
             dialler.FirmwareMinor = minor;
         });

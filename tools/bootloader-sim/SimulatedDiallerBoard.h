@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BootloaderSimulator.h"
-#include "DiallerSimulator.h"
+#include "BootloaderPtyServer.h"
+#include "DiallerPtyServer.h"
 #include "SimulatedUsbBus.h"
 
 #include <mutex>
@@ -42,15 +42,15 @@ public:
     // the dialler itself.
     void SetBootloaderMissing(bool missing);
 
-    DiallerSimulator& Dialler() { return mDialler; }
-    BootloaderSimulator& Bootloader() { return mBootloader; }
+    DiallerPtyServer& Dialler() { return mDialler; }
+    BootloaderPtyServer& Bootloader() { return mBootloader; }
     // The port path of whichever runs now; empty for the other.
     QString DiallerPort() const;
     QString BootloaderPort() const;
 
 private:
     void DiallerRestarted();
-    void BootloaderLeft(BootloaderSimulator::Exit exit);
+    void BootloaderLeft(BootloaderPtyServer::Exit exit);
     void ShowDialler(const QString& path);
     void ShowBootloader(const QString& path);
 
@@ -63,6 +63,6 @@ private:
     QString mDiallerPort;
     QString mBootloaderPort;
     // Last, so that their threads end before the state above goes.
-    DiallerSimulator mDialler;
-    BootloaderSimulator mBootloader;
+    DiallerPtyServer mDialler;
+    BootloaderPtyServer mBootloader;
 };

@@ -26,7 +26,7 @@ QByteArray GeneratedImage(int size) {
 } // namespace
 
 DemoDialler::DemoDialler() : mImage(GeneratedImage(ImageSize)) {
-    DiallerSimulator& dialler = mBoard.Dialler();
+    DiallerPtyServer& dialler = mBoard.Dialler();
     dialler.SetFirmwareVersion(3, 25, 2);
     dialler.SetSettings(DemoSite());
     dialler.SetOutput(1, true);

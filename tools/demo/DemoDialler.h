@@ -35,8 +35,8 @@ public:
     // The generated image Reflash writes.
     QByteArray Image() const { return mImage; }
 
-    DiallerSimulator& Simulator() { return mBoard.Dialler(); }
-    BootloaderSimulator& Bootloader() { return mBoard.Bootloader(); }
+    DiallerPtyServer& Simulator() { return mBoard.Dialler(); }
+    BootloaderPtyServer& Bootloader() { return mBoard.Bootloader(); }
 
 private:
     void OfferImage();

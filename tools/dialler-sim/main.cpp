@@ -5,7 +5,7 @@
 //     ornex-dialler-sim [--firmware 3.14] [--variant 1] [--prompt] [--baud 256000] [--site]
 
 #include "DemoSite.h"
-#include "DiallerSimulator.h"
+#include "DiallerPtyServer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    DiallerSimulator dialler;
+    DiallerPtyServer dialler;
     const QStringList version = parser.value(firmware).split(QLatin1Char('.'));
     dialler.SetFirmwareVersion(version.value(0).toInt(), version.value(1).toInt(),
                                parser.value(variant).toInt());

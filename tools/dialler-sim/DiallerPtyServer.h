@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimulatedDialler.h"
+#include "DiallerCommandModel.h"
 #include "WirePacing.h"
 
 #include <QByteArray>
@@ -78,7 +78,7 @@ struct DiallerLineBehaviour {
 // serial port (PortName), answers on the master side on a thread of its own,
 // and records every command it receives.
 //
-//     DiallerSimulator dialler;
+//     DiallerPtyServer dialler;
 //     dialler.SetFirmwareVersion(3, 14, 1);
 //     port.SetPort(dialler.PortName());
 //     ...
@@ -87,15 +87,15 @@ struct DiallerLineBehaviour {
 // It keeps its own descriptor of the slave side open, so that the program
 // may close and reopen the port without the line hanging up. HangUp closes
 // everything: the port's path disappears and the program's open port fails.
-class DiallerSimulator {
+class DiallerPtyServer {
 public:
     // A WAV upload that stops for this long is abandoned.
     static constexpr int VoiceDataGapMs = 2000;
 
-    DiallerSimulator(); // throws std::runtime_error when no terminal is free
-    ~DiallerSimulator();
-    DiallerSimulator(const DiallerSimulator&) = delete;
-    DiallerSimulator& operator=(const DiallerSimulator&) = delete;
+    DiallerPtyServer(); // throws std::runtime_error when no terminal is free
+    ~DiallerPtyServer();
+    DiallerPtyServer(const DiallerPtyServer&) = delete;
+    DiallerPtyServer& operator=(const DiallerPtyServer&) = delete;
 
     // The path of the port the program opens, for example /dev/pts/4.
     QString PortName() const;
@@ -110,7 +110,7 @@ public:
     QByteArray VoiceMessage(int input) const;
     int FlashSaves() const;
     // Direct access for what the setters above do not cover.
-    void WithDialler(const std::function<void(SimulatedDialler&)>& change);
+    void WithDialler(const std::function<void(DiallerCommandModel&)>& change);
 
     void SetBehaviour(const DiallerLineBehaviour& behaviour);
     DiallerLineBehaviour Behaviour() const;
@@ -174,7 +174,7 @@ private:
 
     mutable std::mutex mMutex;
     std::condition_variable mHungUpChanged;
-    SimulatedDialler mDialler;
+    DiallerCommandModel mDialler;
     DiallerLineBehaviour mBehaviour;
     QList<QByteArray> mReceived;
     QByteArray mReceivedBytes;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimulatedBootloader.h"
+#include "BootloaderCommandModel.h"
 #include "WirePacing.h"
 
 #include <QByteArray>
@@ -20,21 +20,21 @@
 // it off again, and the exit observer learns of it. The flash survives all
 // of this, so tests can compare it with the image they wrote.
 //
-//     BootloaderSimulator bootloader;
+//     BootloaderPtyServer bootloader;
 //     port.SetPort(bootloader.Start());
 //     ...
 //     EXPECT_EQ(bootloader.Application(image.size()), image);
-class BootloaderSimulator {
+class BootloaderPtyServer {
 public:
     enum class Exit {
         Reset,    // the processor was reset through its reset register
         Vanished, // the port went away in the middle of a transfer
     };
 
-    BootloaderSimulator();
-    ~BootloaderSimulator();
-    BootloaderSimulator(const BootloaderSimulator&) = delete;
-    BootloaderSimulator& operator=(const BootloaderSimulator&) = delete;
+    BootloaderPtyServer();
+    ~BootloaderPtyServer();
+    BootloaderPtyServer(const BootloaderPtyServer&) = delete;
+    BootloaderPtyServer& operator=(const BootloaderPtyServer&) = delete;
 
     // The boot program starts on a fresh pseudo-terminal, leaving the old
     // one if it still runs; returns the path of its port.
@@ -43,6 +43,10 @@ public:
     QString PortName() const;
 
     void SetFaults(const BootloaderFaults& faults);
+    // Drops what shares a USB packet with the end of an "S" command or of
+    // its data, as the monitor does. Off unless asked for: the rule goes by
+    // when the bytes reach the terminal, which a busy machine can delay.
+    void SetUsbPacketRule(bool on) { mUsbPacketRule = on; }
     // When above 0, bytes travel no faster than on a wire of this baud rate,
     // in both directions (ten bits per byte).
     void SetPacingBaud(int baud);
@@ -82,7 +86,7 @@ private:
     bool WaitDraining(Clock::time_point until);
     // When the oldest byte not yet read arrived; unknown for bytes read
     // before a look saw them.
-    SimulatedBootloader::Arrival TakeArrival();
+    BootloaderCommandModel::Arrival TakeArrival();
     // Sends bytes that are ready at `queued`; paced, they follow what the
     // wire still carries from then on.
     bool Send(const QByteArray& bytes, Clock::time_point queued);
@@ -91,7 +95,7 @@ private:
 
     mutable std::mutex mMutex;
     std::condition_variable mStarted;
-    SimulatedBootloader mBootloader;
+    BootloaderCommandModel mBootloader;
     QString mPortName;
     int mPacingBaud = 0;
     WireTraffic mTraffic;
@@ -109,7 +113,7 @@ private:
     // when it was read.
     struct ReceivedByte {
         char Byte = 0;
-        SimulatedBootloader::Arrival At;
+        BootloaderCommandModel::Arrival At;
         Clock::time_point Read;
     };
     std::deque<ReceivedByte> mPending;
@@ -117,12 +121,13 @@ private:
     // first saw together, with the time of that look.
     struct ArrivedRun {
         int Count = 0;
-        SimulatedBootloader::Arrival At;
+        BootloaderCommandModel::Arrival At;
     };
     std::deque<ArrivedRun> mArrived;
     int mArrivedCount = 0;
     Clock::time_point mLastLook;
 
     std::atomic<bool> mStop{false};
+    std::atomic<bool> mUsbPacketRule{false};
     std::thread mThread;
 };

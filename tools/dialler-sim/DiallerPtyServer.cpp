@@ -1,4 +1,4 @@
-#include "DiallerSimulator.h"
+#include "DiallerPtyServer.h"
 
 #include "PseudoTerminal.h"
 #include "WirePacing.h"
@@ -35,7 +35,7 @@ int Le32(const QByteArray& bytes, int at) {
 
 } // namespace
 
-DiallerSimulator::DiallerSimulator() {
+DiallerPtyServer::DiallerPtyServer() {
     OpenTerminal();
     mWake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (mWake < 0) {
@@ -47,7 +47,7 @@ DiallerSimulator::DiallerSimulator() {
     mThread = std::thread([this] { Run(); });
 }
 
-void DiallerSimulator::OpenTerminal() {
+void DiallerPtyServer::OpenTerminal() {
     const PseudoTerminal terminal = OpenPseudoTerminal();
     const std::lock_guard lock(mMutex);
     mMaster = terminal.Master;
@@ -56,7 +56,7 @@ void DiallerSimulator::OpenTerminal() {
     mHungUp = false;
 }
 
-DiallerSimulator::~DiallerSimulator() {
+DiallerPtyServer::~DiallerPtyServer() {
     mStop = true;
     Wake();
     mThread.join();
@@ -64,22 +64,22 @@ DiallerSimulator::~DiallerSimulator() {
     ::close(mWake);
 }
 
-void DiallerSimulator::Wake() {
+void DiallerPtyServer::Wake() {
     const uint64_t one = 1;
     [[maybe_unused]] const auto written = ::write(mWake, &one, sizeof one);
 }
 
-void DiallerSimulator::DrainWake() {
+void DiallerPtyServer::DrainWake() {
     uint64_t count = 0;
     [[maybe_unused]] const auto got = ::read(mWake, &count, sizeof count);
 }
 
-QString DiallerSimulator::PortName() const {
+QString DiallerPtyServer::PortName() const {
     const std::lock_guard lock(mMutex);
     return mPortName;
 }
 
-QString DiallerSimulator::Replug() {
+QString DiallerPtyServer::Replug() {
     if (std::this_thread::get_id() == mThread.get_id()) {
         Reopen();
         return PortName();
@@ -93,7 +93,7 @@ QString DiallerSimulator::Replug() {
     return mPortName;
 }
 
-void DiallerSimulator::Reopen() {
+void DiallerPtyServer::Reopen() {
     if (mMaster >= 0) {
         DoHangUp();
     }
@@ -106,97 +106,97 @@ void DiallerSimulator::Reopen() {
     mHungUpChanged.notify_all();
 }
 
-void DiallerSimulator::SetRestartObserver(std::function<void()> observer) {
+void DiallerPtyServer::SetRestartObserver(std::function<void()> observer) {
     // Waits for a restart being reported: the observer may go away after this.
     const std::lock_guard lock(mRestartObserverMutex);
     mRestartObserver = std::move(observer);
 }
 
-void DiallerSimulator::SetFirmwareVersion(int major, int minor, int hardwareVariant) {
+void DiallerPtyServer::SetFirmwareVersion(int major, int minor, int hardwareVariant) {
     const std::lock_guard lock(mMutex);
     mDialler.FirmwareMajor = major;
     mDialler.FirmwareMinor = minor;
     mDialler.HardwareVariant = hardwareVariant;
 }
 
-void DiallerSimulator::SetVersionReply(const QByteArray& reply) {
+void DiallerPtyServer::SetVersionReply(const QByteArray& reply) {
     const std::lock_guard lock(mMutex);
     mDialler.VersionReply = reply;
 }
 
-void DiallerSimulator::SetSettings(const DiallerSettings& settings) {
+void DiallerPtyServer::SetSettings(const DiallerSettings& settings) {
     const std::lock_guard lock(mMutex);
     mDialler.Settings = settings;
 }
 
-DiallerSettings DiallerSimulator::Settings() const {
+DiallerSettings DiallerPtyServer::Settings() const {
     const std::lock_guard lock(mMutex);
     return mDialler.Settings;
 }
 
-void DiallerSimulator::SetOutput(int output, bool on) {
+void DiallerPtyServer::SetOutput(int output, bool on) {
     const std::lock_guard lock(mMutex);
     mDialler.Outputs.at(output - 1) = on;
 }
 
-bool DiallerSimulator::Output(int output) const {
+bool DiallerPtyServer::Output(int output) const {
     const std::lock_guard lock(mMutex);
     return mDialler.Outputs.at(output - 1);
 }
 
-QByteArray DiallerSimulator::VoiceMessage(int input) const {
+QByteArray DiallerPtyServer::VoiceMessage(int input) const {
     const std::lock_guard lock(mMutex);
     return mDialler.VoiceMessages.at(input - 1);
 }
 
-int DiallerSimulator::FlashSaves() const {
+int DiallerPtyServer::FlashSaves() const {
     const std::lock_guard lock(mMutex);
     return mDialler.FlashSaves;
 }
 
-void DiallerSimulator::WithDialler(const std::function<void(SimulatedDialler&)>& change) {
+void DiallerPtyServer::WithDialler(const std::function<void(DiallerCommandModel&)>& change) {
     const std::lock_guard lock(mMutex);
     change(mDialler);
 }
 
-void DiallerSimulator::SetBehaviour(const DiallerLineBehaviour& behaviour) {
+void DiallerPtyServer::SetBehaviour(const DiallerLineBehaviour& behaviour) {
     const std::lock_guard lock(mMutex);
     mBehaviour = behaviour;
     mFellSilent = false;
 }
 
-DiallerLineBehaviour DiallerSimulator::Behaviour() const {
+DiallerLineBehaviour DiallerPtyServer::Behaviour() const {
     const std::lock_guard lock(mMutex);
     return mBehaviour;
 }
 
-QList<QByteArray> DiallerSimulator::ReceivedCommands() const {
+QList<QByteArray> DiallerPtyServer::ReceivedCommands() const {
     const std::lock_guard lock(mMutex);
     return mReceived;
 }
 
-WireTraffic DiallerSimulator::Traffic() const {
+WireTraffic DiallerPtyServer::Traffic() const {
     const std::lock_guard lock(mMutex);
     return mTraffic;
 }
 
-QByteArray DiallerSimulator::ReceivedBytes() const {
+QByteArray DiallerPtyServer::ReceivedBytes() const {
     const std::lock_guard lock(mMutex);
     return mReceivedBytes;
 }
 
-void DiallerSimulator::ClearReceivedCommands() {
+void DiallerPtyServer::ClearReceivedCommands() {
     const std::lock_guard lock(mMutex);
     mReceived.clear();
     mReceivedBytes.clear();
 }
 
-void DiallerSimulator::SetCommandObserver(std::function<void(const QByteArray&)> observer) {
+void DiallerPtyServer::SetCommandObserver(std::function<void(const QByteArray&)> observer) {
     const std::lock_guard lock(mMutex);
     mObserver = std::move(observer);
 }
 
-void DiallerSimulator::Inject(const QByteArray& bytes) {
+void DiallerPtyServer::Inject(const QByteArray& bytes) {
     {
         const std::lock_guard lock(mMutex);
         mInjections << bytes;
@@ -204,7 +204,7 @@ void DiallerSimulator::Inject(const QByteArray& bytes) {
     Wake();
 }
 
-void DiallerSimulator::HangUp() {
+void DiallerPtyServer::HangUp() {
     std::unique_lock lock(mMutex);
     mHangUpAt = Clock::now();
     lock.unlock();
@@ -213,7 +213,7 @@ void DiallerSimulator::HangUp() {
     mHungUpChanged.wait(lock, [this] { return mHungUp; });
 }
 
-void DiallerSimulator::HangUpAfter(int delayMs) {
+void DiallerPtyServer::HangUpAfter(int delayMs) {
     {
         const std::lock_guard lock(mMutex);
         mHangUpAt = Clock::now() + std::chrono::milliseconds(delayMs);
@@ -221,17 +221,17 @@ void DiallerSimulator::HangUpAfter(int delayMs) {
     Wake();
 }
 
-bool DiallerSimulator::HungUp() const {
+bool DiallerPtyServer::HungUp() const {
     const std::lock_guard lock(mMutex);
     return mHungUp;
 }
 
-bool DiallerSimulator::HangUpDue() {
+bool DiallerPtyServer::HangUpDue() {
     const std::lock_guard lock(mMutex);
     return mHangUpAt && Clock::now() >= *mHangUpAt;
 }
 
-void DiallerSimulator::DoHangUp() {
+void DiallerPtyServer::DoHangUp() {
     std::lock_guard lock(mMutex);
     if (mMaster >= 0) {
         ::close(mMaster);
@@ -248,7 +248,7 @@ void DiallerSimulator::DoHangUp() {
     mHungUpChanged.notify_all();
 }
 
-void DiallerSimulator::Run() {
+void DiallerPtyServer::Run() {
     while (!mStop) {
         int timeoutMs = -1;
         {
@@ -312,7 +312,7 @@ void DiallerSimulator::Run() {
     }
 }
 
-void DiallerSimulator::ReceiveFromLine() {
+void DiallerPtyServer::ReceiveFromLine() {
     DiallerLineBehaviour behaviour = Behaviour();
     const auto noticed = Clock::now();
     char bytes[ReceiveChunk];
@@ -346,7 +346,7 @@ void DiallerSimulator::ReceiveFromLine() {
     }
 }
 
-void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& given) {
+void DiallerPtyServer::HandleByte(char byte, const DiallerLineBehaviour& given) {
     mPending += byte;
     if (!given.SilentWhenReceived.isEmpty() && mPending == given.SilentWhenReceived) {
         mFellSilent = true;
@@ -355,7 +355,7 @@ void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& given) 
     behaviour.Silent = behaviour.Silent || mFellSilent;
     const bool hangsUp =
         !behaviour.HangUpWhenReceived.isEmpty() && mPending == behaviour.HangUpWhenReceived;
-    const bool complete = !hangsUp && SimulatedDialler::CommandComplete(mPending);
+    const bool complete = !hangsUp && DiallerCommandModel::CommandComplete(mPending);
     if (complete) {
         // On record before its last byte is echoed: once the program has the
         // whole echo, a test finds the command among those received.
@@ -422,7 +422,7 @@ void DiallerSimulator::HandleByte(char byte, const DiallerLineBehaviour& given) 
     }
 }
 
-void DiallerSimulator::Reply(const DiallerReply& reply, const DiallerLineBehaviour& behaviour) {
+void DiallerPtyServer::Reply(const DiallerReply& reply, const DiallerLineBehaviour& behaviour) {
     // The answer is ready as soon as the command has arrived.
     const Clock::time_point ready = mFromProgram.End();
     if (!behaviour.NoiseBeforeReply.isEmpty() &&
@@ -462,7 +462,7 @@ void DiallerSimulator::Reply(const DiallerReply& reply, const DiallerLineBehavio
     }
 }
 
-void DiallerSimulator::HandleVoiceData(char byte, const DiallerLineBehaviour& behaviour) {
+void DiallerPtyServer::HandleVoiceData(char byte, const DiallerLineBehaviour& behaviour) {
     mLastVoiceByte = Clock::now();
     mVoiceData += byte;
     if (behaviour.HangUpAfterVoiceBytes >= 0 &&
@@ -503,7 +503,7 @@ void DiallerSimulator::HandleVoiceData(char byte, const DiallerLineBehaviour& be
     }
 }
 
-bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour,
+bool DiallerPtyServer::Send(const QByteArray& bytes, const DiallerLineBehaviour& behaviour,
                             Clock::time_point queued, int slowBytes, int slowDelayMs) {
     const bool paced = behaviour.PacingBaud > 0;
     if (!paced && behaviour.ByteDelayMs <= 0 && slowBytes <= 0) {
@@ -527,12 +527,12 @@ bool DiallerSimulator::Send(const QByteArray& bytes, const DiallerLineBehaviour&
     return true;
 }
 
-void DiallerSimulator::CountSent(qint64 bytes) {
+void DiallerPtyServer::CountSent(qint64 bytes) {
     const std::lock_guard lock(mMutex);
     mTraffic.Sent += bytes;
 }
 
-bool DiallerSimulator::WriteAll(const char* bytes, qsizetype count) {
+bool DiallerPtyServer::WriteAll(const char* bytes, qsizetype count) {
     while (count > 0) {
         if (mMaster < 0 || mStop) {
             return false;
@@ -558,7 +558,7 @@ bool DiallerSimulator::WriteAll(const char* bytes, qsizetype count) {
     return true;
 }
 
-bool DiallerSimulator::Pause(int ms) {
+bool DiallerPtyServer::Pause(int ms) {
     const auto until = Clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
         const auto left =
@@ -572,7 +572,7 @@ bool DiallerSimulator::Pause(int ms) {
     }
 }
 
-bool DiallerSimulator::WaitForLine(short events, int timeoutMs) {
+bool DiallerPtyServer::WaitForLine(short events, int timeoutMs) {
     if (mStop || mMaster < 0) {
         return false;
     }

@@ -1,4 +1,4 @@
-#include "BootloaderSimulator.h"
+#include "BootloaderPtyServer.h"
 
 #include "PseudoTerminal.h"
 #include "WirePacing.h"
@@ -31,7 +31,7 @@ constexpr auto LateLook = std::chrono::milliseconds(3);
 
 } // namespace
 
-BootloaderSimulator::BootloaderSimulator() {
+BootloaderPtyServer::BootloaderPtyServer() {
     mWake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (mWake < 0) {
         throw std::runtime_error(std::string("eventfd: ") + std::strerror(errno));
@@ -39,7 +39,7 @@ BootloaderSimulator::BootloaderSimulator() {
     mThread = std::thread([this] { Run(); });
 }
 
-BootloaderSimulator::~BootloaderSimulator() {
+BootloaderPtyServer::~BootloaderPtyServer() {
     mStop = true;
     Wake();
     mThread.join();
@@ -47,12 +47,12 @@ BootloaderSimulator::~BootloaderSimulator() {
     ::close(mWake);
 }
 
-void BootloaderSimulator::Wake() {
+void BootloaderPtyServer::Wake() {
     const uint64_t one = 1;
     [[maybe_unused]] const auto written = ::write(mWake, &one, sizeof one);
 }
 
-QString BootloaderSimulator::Start() {
+QString BootloaderPtyServer::Start() {
     if (std::this_thread::get_id() == mThread.get_id()) {
         Open();
         return PortName();
@@ -66,58 +66,58 @@ QString BootloaderSimulator::Start() {
     return mPortName;
 }
 
-QString BootloaderSimulator::PortName() const {
+QString BootloaderPtyServer::PortName() const {
     const std::lock_guard lock(mMutex);
     return mPortName;
 }
 
-void BootloaderSimulator::SetFaults(const BootloaderFaults& faults) {
+void BootloaderPtyServer::SetFaults(const BootloaderFaults& faults) {
     const std::lock_guard lock(mMutex);
     mBootloader.Faults = faults;
 }
 
-void BootloaderSimulator::SetPacingBaud(int baud) {
+void BootloaderPtyServer::SetPacingBaud(int baud) {
     const std::lock_guard lock(mMutex);
     mPacingBaud = baud;
 }
 
-QByteArray BootloaderSimulator::Application(std::uint32_t size) const {
+QByteArray BootloaderPtyServer::Application(std::uint32_t size) const {
     const std::lock_guard lock(mMutex);
     return mBootloader.Application(size);
 }
 
-bool BootloaderSimulator::ApplicationErased() const {
+bool BootloaderPtyServer::ApplicationErased() const {
     const std::lock_guard lock(mMutex);
     return mBootloader.ApplicationErased();
 }
 
-bool BootloaderSimulator::ApplicationWritten() const {
+bool BootloaderPtyServer::ApplicationWritten() const {
     const std::lock_guard lock(mMutex);
     return mBootloader.ApplicationWritten;
 }
 
-QList<QByteArray> BootloaderSimulator::ReceivedCommands() const {
+QList<QByteArray> BootloaderPtyServer::ReceivedCommands() const {
     const std::lock_guard lock(mMutex);
     return mBootloader.Commands;
 }
 
-WireTraffic BootloaderSimulator::Traffic() const {
+WireTraffic BootloaderPtyServer::Traffic() const {
     const std::lock_guard lock(mMutex);
     return mTraffic;
 }
 
-void BootloaderSimulator::ClearReceivedCommands() {
+void BootloaderPtyServer::ClearReceivedCommands() {
     const std::lock_guard lock(mMutex);
     mBootloader.Commands.clear();
 }
 
-void BootloaderSimulator::SetExitObserver(std::function<void(Exit)> observer) {
+void BootloaderPtyServer::SetExitObserver(std::function<void(Exit)> observer) {
     // Waits for an exit being reported: the observer may go away after this.
     const std::lock_guard lock(mObserverMutex);
     mObserver = std::move(observer);
 }
 
-void BootloaderSimulator::Open() {
+void BootloaderPtyServer::Open() {
     Close();
     const PseudoTerminal terminal = OpenPseudoTerminal();
     const std::lock_guard lock(mMutex);
@@ -133,7 +133,7 @@ void BootloaderSimulator::Open() {
     mStarted.notify_all();
 }
 
-void BootloaderSimulator::Close() {
+void BootloaderPtyServer::Close() {
     const std::lock_guard lock(mMutex);
     for (int* fd : {&mMaster, &mSlave}) {
         if (*fd >= 0) {
@@ -144,7 +144,7 @@ void BootloaderSimulator::Close() {
     mPortName.clear();
 }
 
-void BootloaderSimulator::Leave(Exit exit) {
+void BootloaderPtyServer::Leave(Exit exit) {
     Close();
     const std::lock_guard lock(mObserverMutex);
     if (mObserver) {
@@ -152,7 +152,7 @@ void BootloaderSimulator::Leave(Exit exit) {
     }
 }
 
-void BootloaderSimulator::Run() {
+void BootloaderPtyServer::Run() {
     while (!mStop) {
         pollfd watched[2] = {{mWake, POLLIN, 0}, {mMaster, POLLIN, 0}};
         const int count = mMaster >= 0 ? 2 : 1;
@@ -184,7 +184,7 @@ void BootloaderSimulator::Run() {
     }
 }
 
-void BootloaderSimulator::Look() {
+void BootloaderPtyServer::Look() {
     const auto now = Clock::now();
     int waiting = 0;
     if (::ioctl(mMaster, FIONREAD, &waiting) != 0) {
@@ -197,7 +197,7 @@ void BootloaderSimulator::Look() {
         mArrivedCount = 0;
     }
     if (waiting > mArrivedCount) {
-        SimulatedBootloader::Arrival at;
+        BootloaderCommandModel::Arrival at;
         if (now - mLastLook <= LateLook) {
             at = now;
         }
@@ -207,11 +207,11 @@ void BootloaderSimulator::Look() {
     mLastLook = now;
 }
 
-SimulatedBootloader::Arrival BootloaderSimulator::TakeArrival() {
+BootloaderCommandModel::Arrival BootloaderPtyServer::TakeArrival() {
     if (mArrived.empty()) {
         return std::nullopt;
     }
-    const SimulatedBootloader::Arrival at = mArrived.front().At;
+    const BootloaderCommandModel::Arrival at = mArrived.front().At;
     --mArrivedCount;
     if (--mArrived.front().Count == 0) {
         mArrived.pop_front();
@@ -219,7 +219,7 @@ SimulatedBootloader::Arrival BootloaderSimulator::TakeArrival() {
     return at;
 }
 
-void BootloaderSimulator::Drain(bool readable) {
+void BootloaderPtyServer::Drain(bool readable) {
     Look();
     // Everything a look has seen, so that each byte has its time of arrival
     // and the terminal never holds bytes back; bytes that only poll has
@@ -241,7 +241,7 @@ void BootloaderSimulator::Drain(bool readable) {
     }
 }
 
-bool BootloaderSimulator::WaitDraining(Clock::time_point until) {
+bool BootloaderPtyServer::WaitDraining(Clock::time_point until) {
     while (!mStop && mMaster >= 0 && Clock::now() < until) {
         std::this_thread::sleep_for(
             std::min<Clock::duration>(until - Clock::now(), std::chrono::milliseconds(LookMs)));
@@ -250,7 +250,7 @@ bool BootloaderSimulator::WaitDraining(Clock::time_point until) {
     return !mStop && mMaster >= 0;
 }
 
-void BootloaderSimulator::ReceiveFromLine() {
+void BootloaderPtyServer::ReceiveFromLine() {
     int baud = 0;
     {
         const std::lock_guard lock(mMutex);
@@ -277,7 +277,7 @@ void BootloaderSimulator::ReceiveFromLine() {
             bool vanish = false;
             {
                 const std::lock_guard lock(mMutex);
-                step = mBootloader.Take(received.Byte, received.At);
+                step = mBootloader.Take(received.Byte, mUsbPacketRule ? received.At : std::nullopt);
                 faults = mBootloader.Faults;
                 vanish = faults.VanishInBlock > 0 &&
                          mBootloader.BlocksLoaded() == faults.VanishInBlock &&
@@ -308,12 +308,12 @@ void BootloaderSimulator::ReceiveFromLine() {
     }
 }
 
-void BootloaderSimulator::CountSent(qint64 bytes) {
+void BootloaderPtyServer::CountSent(qint64 bytes) {
     const std::lock_guard lock(mMutex);
     mTraffic.Sent += bytes;
 }
 
-bool BootloaderSimulator::Send(const QByteArray& bytes, Clock::time_point queued) {
+bool BootloaderPtyServer::Send(const QByteArray& bytes, Clock::time_point queued) {
     int baud = 0;
     {
         const std::lock_guard lock(mMutex);
@@ -348,7 +348,7 @@ bool BootloaderSimulator::Send(const QByteArray& bytes, Clock::time_point queued
     return true;
 }
 
-bool BootloaderSimulator::Sleep(Clock::duration time) {
+bool BootloaderPtyServer::Sleep(Clock::duration time) {
     // In short steps, so that the end of the simulation does not wait for it.
     const auto until = Clock::now() + time;
     while (!mStop && Clock::now() < until) {

@@ -48,7 +48,7 @@ struct DiallerReply {
 //
 // Every reply line ends in a carriage return alone. A command it does not
 // understand or whose values it does not accept gets "Error".
-class SimulatedDialler {
+class DiallerCommandModel {
 public:
     // The add command takes several inputs joined by "&" from this firmware on.
     static constexpr int MultiInputAddMajor = 3;

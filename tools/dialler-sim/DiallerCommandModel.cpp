@@ -1,4 +1,4 @@
-#include "SimulatedDialler.h"
+#include "DiallerCommandModel.h"
 
 #include <algorithm>
 #include <optional>
@@ -55,16 +55,16 @@ QByteArray Latin1(const QString& text) {
 
 } // namespace
 
-bool SimulatedDialler::CommandComplete(const QByteArray& received) {
+bool DiallerCommandModel::CommandComplete(const QByteArray& received) {
     return received.endsWith(';') && received.count('"') % 2 == 0;
 }
 
-bool SimulatedDialler::AcceptsMultiInputAdd() const {
+bool DiallerCommandModel::AcceptsMultiInputAdd() const {
     return FirmwareMajor > MultiInputAddMajor ||
            (FirmwareMajor == MultiInputAddMajor && FirmwareMinor >= MultiInputAddMinor);
 }
 
-DiallerReply SimulatedDialler::Answer(std::initializer_list<QByteArray> lines) const {
+DiallerReply DiallerCommandModel::Answer(std::initializer_list<QByteArray> lines) const {
     DiallerReply reply;
     for (const QByteArray& line : lines) {
         reply.Lines << line + LineEnd;
@@ -72,16 +72,16 @@ DiallerReply SimulatedDialler::Answer(std::initializer_list<QByteArray> lines) c
     return reply;
 }
 
-DiallerReply SimulatedDialler::Refused() const {
+DiallerReply DiallerCommandModel::Refused() const {
     return Answer({RefusalText});
 }
 
-QByteArray SimulatedDialler::VersionText() const {
+QByteArray DiallerCommandModel::VersionText() const {
     return "SW " + QByteArray::number(FirmwareMajor) + '.' + QByteArray::number(FirmwareMinor) +
            ", HW " + QByteArray::number(HardwareVariant);
 }
 
-DiallerReply SimulatedDialler::Execute(const QByteArray& command) {
+DiallerReply DiallerCommandModel::Execute(const QByteArray& command) {
     // Line ends or blanks left in front of a command do not count.
     const QByteArray text = command.trimmed();
     if (!text.endsWith(';')) {
@@ -164,11 +164,11 @@ DiallerReply SimulatedDialler::Execute(const QByteArray& command) {
     return Refused();
 }
 
-DiallerReply SimulatedDialler::OutputState(int output) const {
+DiallerReply DiallerCommandModel::OutputState(int output) const {
     return Answer({QByteArray::number(output) + (Outputs[output - 1] ? ":ON" : ":OFF")});
 }
 
-DiallerReply SimulatedDialler::AddContact(const QByteArray& fields) {
+DiallerReply DiallerCommandModel::AddContact(const QByteArray& fields) {
     const QList<QByteArray> parts = fields.split(',');
     if (parts.size() < 2 || !ValidPhoneNumber(parts[1])) {
         return Refused();
@@ -226,7 +226,7 @@ DiallerReply SimulatedDialler::AddContact(const QByteArray& fields) {
     return Answer({"Success!"});
 }
 
-DiallerReply SimulatedDialler::ModifyInput(const QByteArray& fields) {
+DiallerReply DiallerCommandModel::ModifyInput(const QByteArray& fields) {
     const QList<QByteArray> parts = fields.toLower().split(',');
     if (parts.size() != 4) {
         return Refused();
@@ -249,7 +249,7 @@ DiallerReply SimulatedDialler::ModifyInput(const QByteArray& fields) {
                    (settings.VoiceMessageMissing ? "NO VOICE MESSAGE" : "VOICE MESSAGE")});
 }
 
-DiallerReply SimulatedDialler::NameInput(const QByteArray& fields) {
+DiallerReply DiallerCommandModel::NameInput(const QByteArray& fields) {
     const qsizetype comma = fields.indexOf(',');
     const auto input = InRange(fields.left(comma), 1, SettingsLimits::InputCount);
     const QByteArray quoted = fields.mid(comma + 1);
@@ -265,7 +265,7 @@ DiallerReply SimulatedDialler::NameInput(const QByteArray& fields) {
     return Answer({QByteArray::number(*input) + ": " + message});
 }
 
-DiallerReply SimulatedDialler::SetPin(const QByteArray& fields) {
+DiallerReply DiallerCommandModel::SetPin(const QByteArray& fields) {
     const QList<QByteArray> parts = fields.split(',');
     const auto which = parts.size() == 2 ? InRange(parts[0], 1, 2) : std::nullopt;
     if (!which || !ValidPin(parts[1])) {
@@ -275,13 +275,13 @@ DiallerReply SimulatedDialler::SetPin(const QByteArray& fields) {
     return Answer({"Success!"});
 }
 
-DiallerReply SimulatedDialler::TakeVoiceMessage(int input, const QByteArray& wav) {
+DiallerReply DiallerCommandModel::TakeVoiceMessage(int input, const QByteArray& wav) {
     VoiceMessages[input - 1] = wav;
     Settings.Inputs[input - 1].VoiceMessageMissing = false;
     return Answer({"Success!"});
 }
 
-QByteArray SimulatedDialler::SettingsBlock() const {
+QByteArray DiallerCommandModel::SettingsBlock() const {
     QByteArray block = "VER:" + VersionText() + LineEnd;
     // The contacts come first: a reader matches the numbers of the INP lines
     // against the contacts it has read so far.

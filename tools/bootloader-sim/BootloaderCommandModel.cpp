@@ -1,4 +1,4 @@
-#include "SimulatedBootloader.h"
+#include "BootloaderCommandModel.h"
 
 #include "firmware/Crc16Xmodem.h"
 
@@ -25,7 +25,7 @@ QByteArray Hex8(std::uint32_t value) {
 
 } // namespace
 
-SimulatedBootloader::SimulatedBootloader(std::uint32_t oldFirmwareSize)
+BootloaderCommandModel::BootloaderCommandModel(std::uint32_t oldFirmwareSize)
     : Flash(FlashSize, Erased), Ram(RamSize, '\0') {
     // Something that is not erased flash, for the boot program and the
     // firmware before the upgrade.
@@ -34,11 +34,11 @@ SimulatedBootloader::SimulatedBootloader(std::uint32_t oldFirmwareSize)
     }
 }
 
-bool SimulatedBootloader::ApplicationErased() const {
+bool BootloaderCommandModel::ApplicationErased() const {
     return Flash.mid(ApplicationStart, 4) == QByteArray(4, Erased);
 }
 
-void SimulatedBootloader::Restart() {
+void BootloaderCommandModel::Restart() {
     mLetter = 0;
     mAddress = 0;
     mNumber = 0;
@@ -52,7 +52,7 @@ void SimulatedBootloader::Restart() {
     mDataEnd.reset();
 }
 
-BootloaderStep SimulatedBootloader::Take(char byte, Arrival arrived) {
+BootloaderStep BootloaderCommandModel::Take(char byte, Arrival arrived) {
     const auto inPacketOf = [&arrived](const Arrival& end) {
         return arrived && end && *arrived - *end < PacketWindow;
     };
@@ -102,8 +102,8 @@ BootloaderStep SimulatedBootloader::Take(char byte, Arrival arrived) {
     return step;
 }
 
-BootloaderStep SimulatedBootloader::Execute(char letter, std::uint32_t address,
-                                            std::uint32_t value) {
+BootloaderStep BootloaderCommandModel::Execute(char letter, std::uint32_t address,
+                                               std::uint32_t value) {
     BootloaderStep step;
     if (letter == 'X') {
         // The erase takes its address without a ",".

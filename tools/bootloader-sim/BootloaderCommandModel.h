@@ -62,7 +62,7 @@ struct BootloaderStep {
 // monitor waits on for its data), and so are the bytes that arrive within
 // the window after the last byte of a block's data. Bytes whose arrival is
 // not known are never dropped.
-class SimulatedBootloader {
+class BootloaderCommandModel {
 public:
     using Arrival = std::optional<std::chrono::steady_clock::time_point>;
     static constexpr std::chrono::milliseconds PacketWindow{5};
@@ -74,7 +74,7 @@ public:
     static constexpr char Erased = char(0xFF);
 
     // The flash holds an older firmware of `oldFirmwareSize` bytes.
-    explicit SimulatedBootloader(std::uint32_t oldFirmwareSize = 40000);
+    explicit BootloaderCommandModel(std::uint32_t oldFirmwareSize = 40000);
 
     BootloaderFaults Faults;
     QByteArray Flash;
