@@ -226,7 +226,7 @@ void TMainForm::KeepTabOrder() {
     // Tab goes from the buttons below the pages into the rows of the Outputs
     // and Inputs pages, as it always has.
     QWidget* previous = mSendAllButton;
-    const auto follow = [this, &previous](QWidget* next) {
+    const auto follow = [&previous](QWidget* next) {
         setTabOrder(previous, next);
         previous = next;
     };
