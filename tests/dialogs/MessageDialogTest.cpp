@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +169,28 @@ TEST(MessageDialog, OnlyItsButtonsCloseIt) {
               2);
     EXPECT_TRUE(stayedOpen);
     EXPECT_FALSE(qobject_cast<TMessageForm*>(QApplication::activeModalWidget()));
+}
+
+TEST(MessageDialog, TheFrameHasATitleAndNoTitleBarButtons) {
+    // Only its own buttons end it, so the frame offers none of its own: a
+    // minimise, maximise, close or help button would do nothing.
+    Qt::WindowFlags widgetFlags;
+    Qt::WindowFlags windowFlags;
+    DialogAnswerer answerer({DialogAnswer::Act([&](QWidget* modal) {
+        widgetFlags = modal->windowFlags();
+        windowFlags = modal->windowHandle()->flags();
+        modal->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    })});
+    ShowMessageDialog("Warning", "Overwrite existing file?", "&Yes\r\n&No", WarningIcon, 1);
+    const Qt::WindowFlags buttons = Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint |
+                                    Qt::WindowContextHelpButtonHint;
+    for (const Qt::WindowFlags flags : {widgetFlags, windowFlags}) {
+        EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+        EXPECT_FALSE(flags & buttons) << std::hex << flags.toInt();
+    }
 }
 
 TEST(MessageDialog, ThreeButtonsKeepTheWindowWideEnough) {
