@@ -6,6 +6,7 @@
 #include "device/DeviceSession.h"
 #include "device/DeviceTransport.h"
 #include "dialogs/MessageDialog.h"
+#include "settings/ContactListRules.h"
 #include "settings/DownloadExchange.h"
 #include "settings/UploadCommands.h"
 #include "settings/UploadExchange.h"
@@ -108,6 +109,17 @@ void Upload(DeviceSession& session, const SettingsTransfer::Pages& pages, Device
             *problem + SettingsTransfer::tr("\r\n\r\nNothing has been sent to the ORNEX. Correct "
                                             "the value and send again."));
         return;
+    }
+    // A list from a file or a dialler may break the editor's rules; the
+    // dialler would store a duplicate number once and say nothing.
+    if (scope == UploadScope::Contacts || scope == UploadScope::All) {
+        const std::vector<ContactListProblem> problems = FindContactListProblems(settings.Contacts);
+        if (!problems.empty()) {
+            ShowErrorMessage(SettingsTransfer::tr("Send Error"), ContactListProblemsText(problems));
+            pages.PageControl->setCurrentWidget(pages.Contacts);
+            pages.Contacts->SelectContactRow(problems.front().Row);
+            return;
+        }
     }
     exchange.Begin();
     WindowUploadFeedback feedback(session);

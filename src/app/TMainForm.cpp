@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -35,6 +36,15 @@
 namespace {
 
 const QString BaseCaption = QStringLiteral("ORNEX");
+
+// A service page is out of an installer's reach: it has no tab, and the
+// keys and the wheel that step through the tabs pass it by as they pass a
+// disabled tab. Its controls stay enabled, as the program still uses them.
+void ShowPage(QTabWidget* pages, QWidget* page, bool shown) {
+    const int index = pages->indexOf(page);
+    pages->setTabVisible(index, shown);
+    pages->tabBar()->setTabEnabled(index, shown);
+}
 
 } // namespace
 
@@ -213,8 +223,8 @@ void TMainForm::ShowActivity(const QString& text) {
 }
 
 void TMainForm::FormCreate() {
-    mPageControl->setTabVisible(mPageControl->indexOf(mDebug), false);
-    mPageControl->setTabVisible(mPageControl->indexOf(mVoice), false);
+    ShowPage(mPageControl, mDebug, false);
+    ShowPage(mPageControl, mVoice, false);
     Settings().WritePins(SettingsLimits::AdminPinDefault, SettingsLimits::UserPinDefault);
     mVoice->FillFromVoiceFiles();
     mPageControl->setCurrentWidget(mContacts);
@@ -243,7 +253,10 @@ void TMainForm::KeepTabOrder() {
 }
 
 void TMainForm::SetServiceMode(bool on) {
-    mPageControl->setTabVisible(mPageControl->indexOf(mVoice), on);
+    ShowPage(mPageControl, mVoice, on);
+    if (!on && mPageControl->currentWidget() == mVoice) {
+        mPageControl->setCurrentWidget(mContacts);
+    }
     mOutputs->TestReflashButton()->setVisible(on);
 }
 

@@ -104,9 +104,10 @@ public:
 
     void NewFileMenuItemClick();
     void OpenFileMenuItemClick();
-    // Runs Save As while no file has been opened or saved yet.
-    void SaveFileMenuItemClick();
-    void SaveAsFileMenuItemClick();
+    // Runs Save As while no file has been opened or saved yet. Both return
+    // whether the settings were written.
+    bool SaveFileMenuItemClick();
+    bool SaveAsFileMenuItemClick();
     void ExitFileMenuItemClick();
     void CheckForORNEXFileMenuItemClick();
 

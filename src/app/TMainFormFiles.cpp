@@ -125,19 +125,18 @@ void TMainForm::OpenFileMenuItemClick() {
     ShowSettingsCaption(QFileInfo(path).fileName());
 }
 
-void TMainForm::SaveFileMenuItemClick() {
+bool TMainForm::SaveFileMenuItemClick() {
     if (mCurrentSettingsFile.isEmpty()) {
-        SaveAsFileMenuItemClick();
-        return;
+        return SaveAsFileMenuItemClick();
     }
-    WriteSettingsTo(mCurrentSettingsFile);
+    return WriteSettingsTo(mCurrentSettingsFile);
 }
 
-void TMainForm::SaveAsFileMenuItemClick() {
+bool TMainForm::SaveAsFileMenuItemClick() {
     mSettingsSaveDialog->setNameFilter(SettingsFileFormat::DialogFilter);
     const QString chosen = ChooseSettingsFile(mSettingsSaveDialog, this);
     if (chosen.isEmpty()) {
-        return;
+        return false;
     }
     const QString path = SettingsFilePathWithExtension(chosen);
     if (QFileInfo::exists(path)) {
@@ -145,12 +144,14 @@ void TMainForm::SaveAsFileMenuItemClick() {
             ShowMessageDialog(QStringLiteral("Warning"), QStringLiteral("Overwrite existing file?"),
                               QStringLiteral("&Yes\r\n&No"), WarningIcon, 1);
         if (answer != 1) {
-            return;
+            return false;
         }
     }
-    if (WriteSettingsTo(path)) {
-        mCurrentSettingsFile = path;
+    if (!WriteSettingsTo(path)) {
+        return false;
     }
+    mCurrentSettingsFile = path;
+    return true;
 }
 
 void TMainForm::ExitFileMenuItemClick() {
@@ -193,10 +194,9 @@ bool TMainForm::FormCloseQuery() {
         QStringLiteral("&Yes\r\n&No\r\n&Cancel"), QuestionIcon, 1);
     switch (answer) {
     case 1:
-        // The user has had the chance to save; a failed or cancelled save
-        // does not keep the window open.
-        SaveFileMenuItemClick();
-        return true;
+        // The changes would be lost: a cancelled or failed save keeps the
+        // window open with its mark, as Cancel does.
+        return SaveFileMenuItemClick();
     case 2:
         return true;
     default:

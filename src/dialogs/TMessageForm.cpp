@@ -139,9 +139,11 @@ TMessageForm::TMessageForm(QWidget* parent)
     MessagePanel = Named(new QFrame(this), "MessagePanel");
     MessagePanel->resize(DesignClientWidth, 97);
     MessagePanel->setAutoFillBackground(true);
-    QPalette white = MessagePanel->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    MessagePanel->setPalette(white);
+    // The message sits on the system's colour for content (white on a light
+    // desktop), with the text colour that belongs to it, so that a dark
+    // theme gives light text on a dark panel rather than on white.
+    MessagePanel->setBackgroundRole(QPalette::Base);
+    MessagePanel->setForegroundRole(QPalette::Text);
     anchors->Place(MessagePanel, QRect(0, 0, DesignClientWidth, 97), AnchorAll);
     auto* messageAnchors = new AnchorLayout(MessagePanel, MessagePanel->size());
 

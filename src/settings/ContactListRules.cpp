@@ -61,6 +61,57 @@ std::optional<QString> CheckContactEntry(const ContactList& rows, int row,
     return std::nullopt;
 }
 
+std::vector<ContactListProblem> FindContactListProblems(const ContactList& rows) {
+    std::vector<ContactListProblem> problems;
+    std::array<int, SettingsLimits::InputCount> counts{};
+    for (int row = 0; row < SettingsLimits::ContactCount; ++row) {
+        const ContactEntry& entry = rows[row];
+        if (entry.IsFree()) {
+            continue;
+        }
+        const auto add = [&problems, row](const QString& text) {
+            problems.push_back({row, QStringLiteral("Location %1: ").arg(row + 1) + text});
+        };
+        for (int above = 0; above < row; ++above) {
+            if (rows[above].PhoneNumber == entry.PhoneNumber) {
+                add(QStringLiteral("%1 is also at location %2.")
+                        .arg(entry.PhoneNumber)
+                        .arg(above + 1));
+                break;
+            }
+        }
+        if (!entry.ReportBySms && !entry.ReportByVoice) {
+            add(QStringLiteral("neither \"SMS\" nor \"Voice\" is checked."));
+        }
+        if (std::none_of(entry.ReportsInput.begin(), entry.ReportsInput.end(),
+                         [](bool set) { return set; })) {
+            add(QStringLiteral("no input is checked."));
+        }
+        for (int n = 0; n < SettingsLimits::InputCount; ++n) {
+            if (entry.ReportsInput[n] && ++counts[n] > SettingsLimits::ContactsPerInputMax) {
+                add(QStringLiteral("input %1 already has %2 phone numbers.")
+                        .arg(n + 1)
+                        .arg(SettingsLimits::ContactsPerInputMax));
+            }
+        }
+    }
+    return problems;
+}
+
+QString ContactListProblemsText(const std::vector<ContactListProblem>& problems) {
+    constexpr std::size_t Shown = 10;
+    QString text = QStringLiteral("The phone numbers break the rules of the list:\r\n");
+    for (std::size_t i = 0; i < problems.size() && i < Shown; ++i) {
+        text += QStringLiteral("\r\n") + problems[i].Text;
+    }
+    if (problems.size() > Shown) {
+        text += QStringLiteral("\r\n(and %1 more)").arg(problems.size() - Shown);
+    }
+    text += QStringLiteral("\r\n\r\nNothing has been sent to the ORNEX. Correct the list "
+                           "and send again.");
+    return text;
+}
+
 int LastUsedContactRow(const ContactList& rows) {
     for (int row = SettingsLimits::ContactCount - 1; row >= 0; --row) {
         if (!rows[row].IsFree()) {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // The rules of the contact editor beside the list, free of any window: which
 // texts the phone number field keeps, which entries may be stored, and how
@@ -35,6 +36,26 @@ PhoneFieldState FilterPhoneFieldChange(const PhoneFieldState& lastValid,
 // are taken as they stand, free ones included.
 std::optional<QString> CheckContactEntry(const ContactList& rows, int row,
                                          const ContactEntry& entry);
+
+// One entry of a list that breaks the editor's rules, found at row `Row`.
+struct ContactListProblem {
+    int Row = 0;
+    QString Text; // "Location 7: 01632960111 is also at location 3."
+
+    bool operator==(const ContactListProblem&) const = default;
+};
+
+// The editor's rules applied to a whole list, as a settings file or a
+// dialler may bring one that breaks them: every used row is checked in
+// order, for a number already used above it, neither SMS nor Voice, no
+// input, and an input that already has its 16 contacts above it. The
+// dialler would keep a duplicate number only once, so such a list must not
+// be sent. Returns the problems row by row, none when the list may be sent.
+std::vector<ContactListProblem> FindContactListProblems(const ContactList& rows);
+
+// The text of the one message that reports `problems`: the first ten, one
+// line each.
+QString ContactListProblemsText(const std::vector<ContactListProblem>& problems);
 
 // The index of the last row in use, -1 when the list is empty.
 int LastUsedContactRow(const ContactList& rows);

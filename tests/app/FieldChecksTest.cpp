@@ -318,25 +318,46 @@ TEST_F(FieldChecksTest, CloseAnsweredNoWritesNothing) {
     EXPECT_EQ(file.readAll(), saved);
 }
 
-TEST_F(FieldChecksTest, CloseAnsweredYesSavesOrClosesAnyway) {
+TEST_F(FieldChecksTest, CloseAnsweredYesClosesOnlyOnceSaved) {
     Mark();
+    const DialogAnswer cancelFileDialog =
+        DialogAnswer::Act([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
     {
-        // No file yet: Save As, and the window closes although it was cancelled.
-        DialogAnswerer answerer({"&Yes", DialogAnswer::Act([](QWidget* modal) {
-                                     static_cast<QDialog*>(modal)->reject();
-                                 })});
-        EXPECT_TRUE(form.close());
+        // No file yet: Save As; cancelled, it keeps the window and the mark.
+        DialogAnswerer answerer({"&Yes", cancelFileDialog});
+        EXPECT_FALSE(form.close());
         ASSERT_EQ(answerer.Seen().size(), 2u);
         EXPECT_EQ(answerer.Seen()[1].className, "QFileDialog");
-        EXPECT_FALSE(form.isVisible());
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_TRUE(form.SettingsModified());
+    }
+    {
+        // File > Exit goes the same way.
+        DialogAnswerer answerer({"&Yes", cancelFileDialog});
+        form.ExitFileMenuItem()->trigger();
+        EXPECT_EQ(answerer.Seen().size(), 2u);
+        EXPECT_TRUE(form.isVisible());
+    }
+    QTemporaryDir dir;
+    {
+        // A save that fails (a name inside a plain file) keeps it open too.
+        const QString plain = QDir(dir.path()).filePath("plain");
+        QFile file(plain);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        DialogAnswerer answerer(
+            {"&Yes", DialogAnswer::ChooseFile(QDir(plain).filePath("site")), "OK"});
+        EXPECT_FALSE(form.close());
+        ASSERT_EQ(answerer.Seen().size(), 3u);
+        EXPECT_EQ(answerer.Seen()[2].title, "Error");
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_TRUE(form.SettingsModified());
     }
 
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath("site.ornex");
     DialogAnswerer answerer({"&Yes", DialogAnswer::ChooseFile(path)});
     EXPECT_TRUE(form.close());
+    EXPECT_FALSE(form.isVisible());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), EncodeSettingsFile(form.Settings().Read()));

@@ -1,5 +1,6 @@
 #include "app/ContactEditor.h"
 #include "app/ContactsPage.h"
+#include "app/InputsPage.h"
 #include "app/OutputsPage.h"
 #include "app/PinPanel.h"
 #include "app/TMainForm.h"
@@ -17,14 +18,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcutEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -170,6 +174,70 @@ TEST_F(KeyboardTest, NoAcceleratorIsAmbiguousOnAnyPageUnlessAltSIsChosen) {
                 EXPECT_TRUE(chosenByFocus.count(found) == 1)
                     << where << ": " << found.first.toStdString() << " on "
                     << found.second.toStdString();
+            }
+        }
+    }
+}
+
+// Puts the keyboard on the first control of `page` that can take it.
+void FocusInside(QWidget* page) {
+    for (QWidget* widget : page->findChildren<QWidget*>()) {
+        if (widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)) {
+            widget->setFocus();
+            return;
+        }
+    }
+    ADD_FAILURE() << "nothing takes the keyboard on " << page->objectName().toStdString();
+}
+
+TEST_F(KeyboardTest, PageKeysReachOnlyTheShownPages) {
+    struct PageKey {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int step;
+        const char* name;
+        bool onTabBar; // a key of the tab bar itself, with the keyboard on it
+    };
+    const PageKey keys[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1, "Ctrl+Tab", false},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, -1, "Ctrl+Shift+Tab", false},
+        {Qt::Key_Right, Qt::NoModifier, 1, "Right on the tabs", true},
+        {Qt::Key_Left, Qt::NoModifier, -1, "Left on the tabs", true},
+    };
+    QTabBar* tabs = form->PageControl()->tabBar();
+    for (const bool service : {false, true}) {
+        form->SetServiceMode(service);
+        std::vector<QWidget*> shown = {form->Contacts(), form->Inputs()};
+        if (service) {
+            shown.push_back(form->Voice());
+        }
+        shown.push_back(form->Outputs());
+        const auto n = static_cast<int>(shown.size());
+        for (int from = 0; from < n; ++from) {
+            for (const PageKey& key : keys) {
+                form->PageControl()->setCurrentWidget(shown[from]);
+                if (key.onTabBar) {
+                    tabs->setFocus();
+                } else {
+                    FocusInside(shown[from]);
+                }
+                Press(key.key, key.modifiers);
+                // The tab bar's arrows stop at either end.
+                int to = from + key.step;
+                to = key.onTabBar ? std::clamp(to, 0, n - 1) : (to + n) % n;
+                EXPECT_EQ(form->PageControl()->currentWidget(), shown[to])
+                    << key.name << " from " << shown[from]->objectName().toStdString()
+                    << (service ? " in service mode" : "");
+            }
+            // The wheel over the tabs.
+            for (const int delta : {-120, 120}) {
+                form->PageControl()->setCurrentWidget(shown[from]);
+                const QPointF at(2, tabs->height() / 2.0);
+                QWheelEvent wheel(at, tabs->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(tabs, &wheel);
+                EXPECT_TRUE(form->PageControl()->isTabVisible(form->PageControl()->currentIndex()))
+                    << "wheel " << delta << " from " << shown[from]->objectName().toStdString();
             }
         }
     }

@@ -275,6 +275,32 @@ TEST_F(UploadButtonsTest, UnsendableValuesStopTheWholeScope) {
     ExpectBusyStateRestored(form);
 }
 
+TEST_F(UploadButtonsTest, AListBreakingTheEditorsRulesIsNotSent) {
+    // As a settings file may bring it: a number twice, and an entry with
+    // neither SMS nor Voice.
+    ContactEntry silent = Contact("07700900222", {2});
+    silent.ReportBySms = false;
+    silent.ReportByVoice = false;
+    FillContacts({{3, Contact("01632960111", {1})}, {5, silent}, {7, Contact("01632960111", {1})}});
+    for (const bool all : {false, true}) {
+        form.PageControl()->setCurrentWidget(all ? static_cast<QWidget*>(form.Inputs())
+                                                 : form.Contacts());
+        DialogAnswerer answerer({"OK"});
+        Click(all ? form.SendAllButton() : form.SendPageButton());
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        ExpectError(answerer.Seen()[0], "Send Error",
+                    "The phone numbers break the rules of the list:\r\n\r\n"
+                    "Location 5: neither \"SMS\" nor \"Voice\" is checked.\r\n"
+                    "Location 7: 01632960111 is also at location 3.\r\n\r\n"
+                    "Nothing has been sent to the ORNEX. Correct the list and send again.");
+        EXPECT_TRUE(dialler.ReceivedCommands().isEmpty());
+        EXPECT_EQ(form.PageControl()->currentWidget(), form.Contacts());
+        EXPECT_EQ(form.Contacts()->SelectedContactRow(), 4);
+        form.Contacts()->SelectContactRow(-1);
+    }
+    ExpectBusyStateRestored(form);
+}
+
 class SendWithPendingEditTest : public UploadButtonsTest {
 protected:
     void SetUp() override {

@@ -3,6 +3,7 @@
 #include "support/DialogAnswerer.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -11,9 +12,12 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -170,6 +174,28 @@ TEST(MessageDialog, OnlyItsButtonsCloseIt) {
     EXPECT_FALSE(qobject_cast<TMessageForm*>(QApplication::activeModalWidget()));
 }
 
+TEST(MessageDialog, TheFrameHasATitleAndNoTitleBarButtons) {
+    // Only its own buttons end it, so the frame offers none of its own: a
+    // minimise, maximise, close or help button would do nothing.
+    Qt::WindowFlags widgetFlags;
+    Qt::WindowFlags windowFlags;
+    DialogAnswerer answerer({DialogAnswer::Act([&](QWidget* modal) {
+        widgetFlags = modal->windowFlags();
+        windowFlags = modal->windowHandle()->flags();
+        modal->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    })});
+    ShowMessageDialog("Warning", "Overwrite existing file?", "&Yes\r\n&No", WarningIcon, 1);
+    const Qt::WindowFlags buttons = Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint |
+                                    Qt::WindowContextHelpButtonHint;
+    for (const Qt::WindowFlags flags : {widgetFlags, windowFlags}) {
+        EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+        EXPECT_FALSE(flags & buttons) << std::hex << flags.toInt();
+    }
+}
+
 TEST(MessageDialog, ThreeButtonsKeepTheWindowWideEnough) {
     std::optional<Snapshot> shot;
     DialogAnswerer answerer({LookThenPress(shot, 1)});
@@ -250,6 +276,57 @@ TEST(MessageDialog, CheckBoxShowsAndReturnsItsState) {
     EXPECT_TRUE(shot->checkBoxShown);
     EXPECT_EQ(shot->size.height(), 139);
     EXPECT_FALSE(dontAsk);
+}
+
+// The contrast ratio of two colours as the accessibility guidelines count it.
+double Contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(MessageDialog, ThePanelsTextIsReadableInALightAndADarkTheme) {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+    const QPalette saved = QApplication::palette();
+    for (const bool darkTheme : {false, true}) {
+        QApplication::setPalette(darkTheme ? dark : saved);
+        QColor background;
+        std::vector<std::pair<std::string, QColor>> texts;
+        bool dontAsk = false;
+        DialogAnswerer answerer({DialogAnswer::Act([&](QWidget* modal) {
+            auto* form = qobject_cast<TMessageForm*>(modal);
+            background = form->MessagePanel->palette().color(form->MessagePanel->backgroundRole());
+            // The memo draws no background of its own: its text is on the panel.
+            EXPECT_FALSE(form->Memo->viewport()->autoFillBackground());
+            texts = {
+                {"Memo", form->Memo->palette().color(QPalette::Text)},
+                {"CheckBox", form->CheckBox->palette().color(form->CheckBox->foregroundRole())}};
+            form->Button1->click();
+        })});
+        ShowMessageDialog("Q", "Go?", "&Yes\r\n&No", QuestionIcon, 1, "Do not ask again", &dontAsk);
+        for (const auto& [name, colour] : texts) {
+            EXPECT_GE(Contrast(colour, background), 4.5)
+                << name << (darkTheme ? " in the dark theme" : " in the light theme");
+        }
+        // On a light desktop the panel stays the white of content.
+        if (!darkTheme) {
+            EXPECT_EQ(background, saved.color(QPalette::Base));
+        }
+    }
+    QApplication::setPalette(saved);
 }
 
 TEST(MessageDialog, CaptionZeroHidesTheCheckBoxAndLeavesTheFlag) {

@@ -154,3 +154,69 @@ TEST(ContactPopupMenu, EnabledItemsOnFirstAndLastUsedRows) {
     EXPECT_EQ(ContactPopupMenuState(gaps, 0), (ContactMenuState{true, false, false, true, true}));
     EXPECT_EQ(LastUsedContactRow(ContactList{}), -1);
 }
+
+TEST(FindContactListProblems, EveryRuleOfTheEditorByLocation) {
+    ContactEntry neither = Entry("444");
+    neither.ReportBySms = false;
+    ContactEntry noInput = Entry("555", {});
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, ContactEntry>> rows;
+        std::vector<ContactListProblem> expected;
+    };
+    const std::vector<Case> cases = {
+        {"a sound list", {{0, Entry("111")}, {4, Entry("222", {1, 8})}}, {}},
+        {"a duplicate names the location above it",
+         {{2, Entry("01632960111")}, {6, Entry("01632960111")}, {8, Entry("01632960111")}},
+         {{6, "Location 7: 01632960111 is also at location 3."},
+          {8, "Location 9: 01632960111 is also at location 3."}}},
+        {"neither SMS nor Voice",
+         {{0, neither}},
+         {{0, "Location 1: neither \"SMS\" nor \"Voice\" is checked."}}},
+        {"no input", {{3, noInput}}, {{3, "Location 4: no input is checked."}}},
+        {"one row breaking several rules, in the editor's order",
+         {{0, Entry("555")},
+          {1,
+           [&] {
+               ContactEntry both = noInput;
+               both.ReportBySms = false;
+               return both;
+           }()}},
+         {{1, "Location 2: 555 is also at location 1."},
+          {1, "Location 2: neither \"SMS\" nor \"Voice\" is checked."},
+          {1, "Location 2: no input is checked."}}},
+    };
+    for (const Case& c : cases) {
+        ContactList list{};
+        for (const auto& [row, entry] : c.rows) {
+            list[row] = entry;
+        }
+        EXPECT_EQ(FindContactListProblems(list), c.expected) << c.name;
+    }
+
+    // Sixteen contacts per input: the seventeenth and later are named, the
+    // other inputs are free.
+    ContactList list{};
+    for (int row = 0; row < 18; ++row) {
+        list[row] = Entry(QString::number(1000 + row), {3, row < 2 ? 4 : 5});
+    }
+    const std::vector<ContactListProblem> expected = {
+        {16, "Location 17: input 3 already has 16 phone numbers."},
+        {17, "Location 18: input 3 already has 16 phone numbers."}};
+    EXPECT_EQ(FindContactListProblems(list), expected);
+}
+
+TEST(FindContactListProblems, TheMessageListsTheFirstTen) {
+    ContactList list{};
+    for (int row = 0; row < 12; ++row) {
+        list[row] = Entry("777");
+    }
+    const QString text = ContactListProblemsText(FindContactListProblems(list));
+    EXPECT_TRUE(text.contains("\r\n\r\nLocation 2: 777 is also at location 1.\r\n"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("Location 11: 777 is also at location 1.\r\n(and 1 more)"))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("Location 12:"));
+    EXPECT_TRUE(
+        text.endsWith("Nothing has been sent to the ORNEX. Correct the list and send again."));
+}
