@@ -8,9 +8,9 @@
 #include "device/DeviceTransport.h"
 #include "device/DiallerVersion.h"
 #include "platform/ComPort.h"
-#include "settings/DownloadSettings.h"
-#include "settings/SettingsDownload.h"
-#include "settings/SettingsUploader.h"
+#include "settings/DownloadExchange.h"
+#include "settings/SettingsBlock.h"
+#include "settings/UploadExchange.h"
 #include "voice/VoiceUpload.h"
 
 #include "support/SettingsBuilders.h"

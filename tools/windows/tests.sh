@@ -9,9 +9,12 @@
 #      everything the program and its plugins import is in it or Windows' own;
 #      the program file's icon and version resource;
 #   3. the program from the unpacked zip on a clean Wine prefix, on a virtual
-#      X server with the windows platform: its window with --port COM5, Get
-#      All, File > Save As (the file must equal the Linux build's for the same
-#      settings), File > Exit with status 0, and a screenshot;
+#      X server with the windows platform, driven by keyboard: its window
+#      with --port COM5 --service, Get All, File > Save As (the file must
+#      equal the Linux build's for the same settings), a new contact typed
+#      into the editor and Send All (its command must reach the dialler),
+#      File > Exit with status
+#      0, and a screenshot of each state;
 #   4. the installer's silent install and uninstall.
 #
 # Each stage has a Wine prefix of its own in a temporary folder. Needs
@@ -111,8 +114,19 @@ start_dialler() {
     pty=$(head -n 1 "$work/sim-port")
 }
 
-# Drives a program's window by keyboard: waits for it, Get All, File > Save
-# As into $2, a screenshot into $3, File > Exit. Returns the exit status.
+# One key, then a pause: a mnemonic clicks its button or box about 100 ms
+# later, and the next key must find the window in the state that click left.
+press() { xdotool key "$1"; sleep "${2:-0.5}"; }
+
+# The number typed into the contact editor, and the command that must bring
+# it to the dialler: location 13 after the twelve of the site, SMS, input 1.
+new_number=07700900999
+new_contact="< add,1,$new_number,s;"
+
+# Drives a program's window by keyboard, as a person would: waits for it, Get
+# All, File > Save As into $2, a new contact in the editor and Send All, File
+# > Exit (answering No to saving the changes). Screenshots go to $3-*.png.
+# Returns the exit status.
 drive_window() {
     local pid=$1 file=$2 shot=$3 window=
     for _ in $(seq 600); do
@@ -129,16 +143,49 @@ drive_window() {
     xdotool key --window "$window" alt+g
     for _ in $(seq 100); do grep -q '^< dnld all;' "$work/sim-commands" && break; sleep 0.1; done
     sleep 2
-    import -window root "$shot"
+    import -window root "$shot-got.png"
     xdotool key F12
     sleep 2
     xdotool type --delay 20 "$file"
     xdotool key Return
     for _ in $(seq 100); do [ -s "${file#Z:}" ] && break; sleep 0.1; done
     sleep 1
-    xdotool key alt+f
+
+    # To the contact list: the Admin PIN field, then Tab past the User PIN,
+    # the two PIN buttons and the tab bar. In a list without a current row
+    # the first move only reaches row 1; End then selects the last location,
+    # which is free. Save (Enter) moves the entry up to the first free one.
+    press alt+a
+    for _ in 1 2 3 4 5; do press Tab 0.3; done
+    press End
+    press End
+    press alt+p
+    xdotool type --delay 100 "$new_number"
     sleep 0.5
+    press alt+m
+    press alt+1
+    press Return 1
+    import -window root "$shot-contact.png"
+    # Save left the focus in the list, outside the editor: Alt+S is Send All.
+    press alt+s
+    for _ in $(seq 300); do grep -q '^< save all;' "$work/sim-commands" && break; sleep 0.1; done
+    grep -qxF "$new_contact" "$work/sim-commands" ||
+        { echo "Send All did not send the new contact ($new_contact)"; return 1; }
+    sleep 1
+    import -window root "$shot-sent.png"
+
+    press alt+f
     xdotool key x
+    # The settings were changed since the last save: the window asks first.
+    local question=
+    for _ in $(seq 50); do
+        question=$(xdotool search --onlyvisible --name '^Settings Changed$' 2>/dev/null | head -n 1) || true
+        [ -n "$question" ] && break
+        sleep 0.1
+    done
+    [ -n "$question" ] && { xdotool windowfocus "$question" 2>/dev/null || true; }
+    sleep 0.5
+    xdotool key alt+n
     local status=0
     for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     wait "$pid" || status=$?
@@ -149,15 +196,22 @@ drive_window() {
 start_dialler
 (cd "$work" && QT_QPA_PLATFORM=xcb "$linux/src/app/ornex-config" --port "$pty" >/dev/null 2>&1) &
 linux_pid=$!
-drive_window "$linux_pid" "$work/linux.ornex" "$build/window-linux.png"
+status=0
+drive_window "$linux_pid" "$work/linux.ornex" "$build/window-linux" || status=$?
 kill "$sim_pid" 2>/dev/null || true
+echo "exit status on Linux: $status"
+[ "$status" -eq 0 ]
 
+# The Windows program with the Voice Messages page shown (--service). Its
+# prefix has no sound device: Wine's audio driver is switched off, so the
+# result does not depend on the machine's sound.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
 start_dialler
 ln -sf "$pty" "$WINEPREFIX/dosdevices/com5"
-(cd "$app" && QT_QPA_PLATFORM=windows wine ./ornex-config.exe --port COM5 >/dev/null 2>&1) &
+(cd "$app" && QT_QPA_PLATFORM=windows wine ./ornex-config.exe --port COM5 --service >/dev/null 2>&1) &
 wine_pid=$!
 status=0
-drive_window "$wine_pid" "Z:$work/windows.ornex" "$build/window-windows.png" || status=$?
+drive_window "$wine_pid" "Z:$work/windows.ornex" "$build/window-windows" || status=$?
 kill "$sim_pid" 2>/dev/null || true
 echo "exit status under Wine: $status"
 [ "$status" -eq 0 ]
@@ -165,7 +219,8 @@ ls -l "$work/linux.ornex" "$work/windows.ornex"
 [ "$(stat -c %s "$work/windows.ornex")" -eq 3449 ]
 cmp "$work/linux.ornex" "$work/windows.ornex"
 echo "the Windows program saved the same 3449-byte file as the Linux one"
-echo "screenshots: $build/window-windows.png $build/window-linux.png"
+echo "both sent the contact typed into the editor with Send All"
+echo "screenshots: $build/window-windows-*.png $build/window-linux-*.png"
 wineserver -k 2>/dev/null || true
 
 step "installer: silent install and uninstall"
