@@ -116,13 +116,7 @@ void ContactsPage::CompactContactList() {
     // The row in the editor is known before the selection moves, so that the
     // selection rule sees the same entry at its new place and not a change.
     mEditor->SetCurrentContactRow(newRow);
-    if (newRow >= 0) {
-        QTreeWidgetItem* item = list->topLevelItem(newRow);
-        list->setCurrentItem(item);
-        list->scrollToItem(item);
-    } else {
-        list->clearSelection();
-    }
+    SelectContactRow(newRow);
 }
 
 void ContactsPage::PhoneNumbersListViewMouseUpDown(Qt::MouseButton button, bool down,

@@ -140,12 +140,14 @@ void TMainForm::BuildPages(QWidget* client, AnchorLayout& anchors) {
     mPageControl = Named(new QTabWidget(client), "PageControl");
     anchors.Place(mPageControl, QRect(0, 39, 836, 530), AnchorAll);
 
-    // The pages with fixed-size labels are made inside the window, so that
-    // the labels are measured in the window's font.
+    // The voice page wraps its button captions as measured before it is in
+    // the window, and its controls come first in the tab order, as they
+    // always have.
     mVoice = new VoiceMessagePage(*mSession, *mVoiceMessages);
     mVoice->resize(828, 501);
-    // Its controls come first in the tab order, as they always have.
     mVoice->setParent(mPageControl);
+    // The other pages are made inside the window, so that their fixed-size
+    // labels are measured in the window's font.
     mContacts = new ContactsPage(mPageControl);
     mInputs = new InputsPage(mPageControl);
     mOutputs = new OutputsPage(*mSession, mSupervisor->Search(), mPageControl);
